@@ -1,0 +1,65 @@
+#include <gtest/gtest.h>
+
+#include "env/os_checks.h"
+
+namespace {
+plat::OsVersion Ver(DWORD major, DWORD minor, BYTE type, int r2 = 0, bool extended = true,
+                    DWORD platform = VER_PLATFORM_WIN32_NT) {
+    plat::OsVersion v;
+    v.basicOk = true;
+    v.extendedOk = extended;
+    v.platformId = platform;
+    v.major = major;
+    v.minor = minor;
+    v.productType = extended ? type : 0;
+    v.serverR2 = r2;
+    return v;
+}
+const BYTE kWs = VER_NT_WORKSTATION, kSrv = VER_NT_SERVER;
+}  // namespace
+
+TEST(OsCode, VersionTable) {
+    struct {
+        plat::OsVersion v;
+        unsigned code;
+        const char* what;
+    } rows[] = {
+        {Ver(5, 1, kWs), 7, "XP"},
+        {Ver(5, 2, kSrv), 8, "Server 2003"},
+        {Ver(5, 2, kSrv, 0, false), 8, "5.2 without extended record"},
+        {Ver(5, 2, kSrv, 1), 12, "Server 2003 R2"},
+        {Ver(5, 2, kWs), 14, "XP x64"},
+        {Ver(5, 0, kWs), 0, "2000"},
+        {Ver(6, 0, kWs), 9, "Vista"},
+        {Ver(6, 0, kSrv), 10, "Server 2008"},
+        {Ver(6, 0, kWs, 0, false), 0, "6.0 without extended record"},
+        {Ver(6, 1, kWs), 11, "7"},
+        {Ver(6, 1, kSrv), 13, "2008 R2"},
+        {Ver(6, 2, kWs), 15, "8"},
+        {Ver(6, 2, VER_NT_DOMAIN_CONTROLLER), 16, "2012 (domain controller counts as server)"},
+        {Ver(6, 3, kWs), 17, "8.1"},
+        {Ver(6, 3, kSrv), 18, "2012 R2"},
+        {Ver(6, 4, kWs), 0, "6.4"},
+        {Ver(10, 0, kWs), 19, "10"},
+        {Ver(10, 0, kSrv), 20, "Server 2016+"},
+        {Ver(4, 10, kWs, 0, true, VER_PLATFORM_WIN32_WINDOWS), 0, "98"},
+        {Ver(11, 0, kWs), 0, "unknown major"},
+    };
+    for (const auto& r : rows) EXPECT_EQ(env::OsCodeFromVersion(r.v), r.code) << r.what;
+    plat::OsVersion none;
+    EXPECT_EQ(env::OsCodeFromVersion(none), 0u);
+}
+
+TEST(OsCode, Native64BitArchitectures) {
+    EXPECT_TRUE(env::IsNative64BitArchitecture(PROCESSOR_ARCHITECTURE_AMD64));
+    EXPECT_TRUE(env::IsNative64BitArchitecture(PROCESSOR_ARCHITECTURE_IA64));
+    EXPECT_FALSE(env::IsNative64BitArchitecture(PROCESSOR_ARCHITECTURE_INTEL));
+    EXPECT_TRUE(env::IsNative64BitWindows());  // the test prefix is 64-bit
+}
+
+TEST(OsCode, RealSystemReportsWindows10) {
+    // The test prefix is set to report Windows 10.
+    bool read = false;
+    EXPECT_EQ(env::GetOsCode(&read), 19u);
+    EXPECT_TRUE(read);
+}

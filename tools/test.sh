@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# The test command: builds both architectures and runs every test under Wine
+# through CTest, in a fresh prefix and on a virtual display.
+set -euo pipefail
+top=$(cd "$(dirname "$0")/.." && pwd)
+bash "$top/tools/build.sh"
+. "$top/tools/wine-env.sh"
+
+prefix=$(mktemp -d /tmp/drvsetup-test.XXXXXX)
+trap 'stop_servers; rm -rf "$prefix"' EXIT
+unset DISPLAY
+make_prefix "$prefix"
+start_wineserver
+start_display
+export DRV_TOP="$top" DRV_BUILD="$top/build/x64"
+cd "$top/build/x64"
+ctest --output-on-failure --timeout 600 "$@"
