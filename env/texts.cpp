@@ -4,6 +4,7 @@
 
 #include "config/setup_config.h"
 #include "platform/module.h"
+#include "platform/system.h"
 #include "platform/text.h"
 
 wchar_t g_szHeadingText[1024] = {};
@@ -53,7 +54,7 @@ int ShowMessage(HWND owner, UINT textId, UINT style) {
 }
 
 int ShowMessageText(HWND owner, const std::wstring& text, UINT style) {
-    return MessageBoxW(owner, text.c_str(), MessageText(156).c_str(), style);
+    return plat::Sys().MessageBox(owner, text.c_str(), MessageText(156).c_str(), style);
 }
 
 }  // namespace env

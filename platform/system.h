@@ -1,6 +1,7 @@
 // Seam over the few system facts and calls that tests must be able to
 // choose or observe: the Windows version, the process token's groups, free
-// disk space, time and sleeping. Production code calls Sys(); tests install
+// disk space, time and sleeping, and message boxes (Wine draws every box
+// left to right, so their right-to-left styles can only be seen here). Production code calls Sys(); tests install
 // their own System with SetSystemForTest and get the real one back with
 // SetSystemForTest(nullptr).
 #pragma once
@@ -33,6 +34,8 @@ public:
     // GetDiskFreeSpaceExW: total free bytes of `root`. False when it fails.
     virtual bool GetFreeBytes(const wchar_t* root, ULONGLONG& freeBytes);
     virtual void Sleep(DWORD ms);
+    // MessageBoxW. Every message box of the program goes through here.
+    virtual int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
     virtual ULONGLONG TickCount();
 };
 

@@ -63,3 +63,81 @@ TEST(OsCode, RealSystemReportsWindows10) {
     EXPECT_EQ(env::GetOsCode(&read), 19u);
     EXPECT_TRUE(read);
 }
+
+#include "env/texts.h"
+#include "tests/support/fake_system.h"
+
+namespace {
+std::wstring Text(UINT id) { return env::MessageText(id); }
+}  // namespace
+
+TEST(StartChecks, RefusalsShowTheirTextWithCaption156) {
+    struct Row {
+        const char* what;
+        env::StartCheck which;
+        bool admin;
+        DWORD platform;
+        bool native64;
+        const wchar_t* language;
+        bool pass;
+        UINT text;
+        bool rtl;
+    } rows[] = {
+        {"admin on NT", env::StartCheck::Install, true, VER_PLATFORM_WIN32_NT, true, L"English", true, 0, false},
+        {"standard user", env::StartCheck::Install, false, VER_PLATFORM_WIN32_NT, true, L"English", false, 172, false},
+        {"standard user, Arabic", env::StartCheck::Install, false, VER_PLATFORM_WIN32_NT, true, L"Arabic", false, 172,
+         true},
+        {"standard user, hebrew in lower case", env::StartCheck::Install, false, VER_PLATFORM_WIN32_NT, true,
+         L"hebrew", false, 172, false},
+        {"non-NT, Arabic: no right-to-left", env::StartCheck::Install, true, VER_PLATFORM_WIN32_WINDOWS, true,
+         L"Arabic", false, 168, false},
+        {"uninstall, standard user", env::StartCheck::Uninstall, false, VER_PLATFORM_WIN32_NT, true, L"Hebrew",
+         false, 308, true},
+        {"64-bit uninstaller on 64-bit", env::StartCheck::Uninstall, true, VER_PLATFORM_WIN32_NT, true, L"English",
+         true, 0, false},
+        {"32-bit uninstaller on 64-bit", env::StartCheck::Uninstall32, true, VER_PLATFORM_WIN32_NT, true, L"Hebrew",
+         false, 301, true},
+        {"32-bit uninstaller on 32-bit", env::StartCheck::Uninstall32, true, VER_PLATFORM_WIN32_NT, false,
+         L"English", true, 0, false},
+    };
+    for (const Row& r : rows) {
+        testsupport::FakeSystem sys;
+        sys.admin = r.admin;
+        sys.version.platformId = r.platform;
+        EXPECT_EQ(env::CheckStartRights(r.which, r.language, nullptr, r.native64), r.pass) << r.what;
+        if (r.pass) {
+            EXPECT_TRUE(sys.boxes.empty()) << r.what;
+            continue;
+        }
+        ASSERT_EQ(sys.boxes.size(), 1u) << r.what;
+        EXPECT_EQ(sys.boxes[0].text, Text(r.text)) << r.what;
+        EXPECT_EQ(sys.boxes[0].caption, Text(156)) << r.what;
+        EXPECT_EQ(sys.boxes[0].style, r.rtl ? UINT(MB_RIGHT | MB_RTLREADING) : 0u) << r.what;
+    }
+}
+
+TEST(StartChecks, DiskSpaceCountsWholeMegabytes) {
+    struct Row {
+        ULONGLONG bytes;
+        bool queryOk;
+        bool pass;
+    } rows[] = {
+        {200ULL << 20, true, true},
+        {(200ULL << 20) - 1, true, false},
+        {150ULL << 20, true, false},
+        {0, false, true},  // a failing query counts as enough space
+    };
+    for (const Row& r : rows) {
+        testsupport::FakeSystem sys;
+        sys.freeBytes = r.bytes;
+        sys.freeQueryOk = r.queryOk;
+        EXPECT_EQ(env::CheckDiskSpace(L"Arabic", nullptr), r.pass) << r.bytes;
+        if (!r.pass) {
+            ASSERT_EQ(sys.boxes.size(), 1u);
+            EXPECT_EQ(sys.boxes[0].text, L"C:" + Text(181));
+            EXPECT_EQ(sys.boxes[0].style, UINT(MB_RIGHT | MB_RTLREADING));
+        } else {
+            EXPECT_TRUE(sys.boxes.empty());
+        }
+    }
+}
