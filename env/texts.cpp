@@ -54,7 +54,7 @@ int ShowMessage(HWND owner, UINT textId, UINT style) {
 }
 
 int ShowMessageText(HWND owner, const std::wstring& text, UINT style) {
-    return plat::Sys().MessageBox(owner, text.c_str(), MessageText(156).c_str(), style);
+    return plat::Sys().ShowMessageBox(owner, text.c_str(), MessageText(156).c_str(), style);
 }
 
 }  // namespace env

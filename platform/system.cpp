@@ -80,8 +80,8 @@ bool System::GetFreeBytes(const wchar_t* root, ULONGLONG& freeBytes) {
 
 void System::Sleep(DWORD ms) { ::Sleep(ms); }
 
-int System::MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
-    return MessageBoxW(owner, text, caption, style);
+int System::ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) {
+    return ::MessageBoxW(owner, text, caption, style);
 }
 
 ULONGLONG System::TickCount() { return GetTickCount64(); }

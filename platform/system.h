@@ -34,8 +34,9 @@ public:
     // GetDiskFreeSpaceExW: total free bytes of `root`. False when it fails.
     virtual bool GetFreeBytes(const wchar_t* root, ULONGLONG& freeBytes);
     virtual void Sleep(DWORD ms);
-    // MessageBoxW. Every message box of the program goes through here.
-    virtual int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
+    // MessageBoxW (not named MessageBox: windows.h makes that a macro). Every
+    // message box of the program goes through here.
+    virtual int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style);
     virtual ULONGLONG TickCount();
 };
 

@@ -10,7 +10,7 @@ top=$(cd "$(dirname "$0")/.." && pwd)
 third="$top/build/third"
 
 packages=(
-    cmake ninja-build make dpkg-dev
+    cmake ninja-build make dpkg-dev googletest
     g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix binutils-mingw-w64
     wine wine64 xvfb x11-utils imagemagick xdotool
     fonts-wqy-microhei fonts-noto-core fonts-dejavu-core

@@ -10,8 +10,8 @@ prefix=$(mktemp -d /tmp/drvsetup-test.XXXXXX)
 trap 'stop_servers; rm -rf "$prefix"' EXIT
 unset DISPLAY
 make_prefix "$prefix"
-start_wineserver
 start_display
+start_wineserver
 export DRV_TOP="$top" DRV_BUILD="$top/build/x64"
 cd "$top/build/x64"
 ctest --output-on-failure --timeout 600 "$@"

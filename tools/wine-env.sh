@@ -45,7 +45,9 @@ start_display() {
 }
 
 # start_wineserver: a persistent wineserver for the prefix, in the
-# foreground of a background job so its process id is known.
+# foreground of a background job so its process id is known. Start the
+# display first: Wine's desktop process, started here, keeps the display it
+# found.
 start_wineserver() {
     wineserver -f -p >/dev/null 2>&1 &
     WINESERVER_PID=$!

@@ -2,8 +2,10 @@
 
 #include <shlobj.h>
 
+#include "env/languages.h"
 #include "env/os_checks.h"
 #include "env/texts.h"
+#include "install/install_page.h"
 #include "platform/module.h"
 #include "platform/text.h"
 #include "res/resource.h"
@@ -13,15 +15,48 @@ CDlg_MainManage::CDlg_MainManage(plat::Dialog* parent, const wchar_t* language)
     m_hIcon = LoadIconW(plat::ProgramModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     cfg::LoadSetupConfig();
     env::ReadProductTexts();
-    if (language) plat::CopyTrunc(m_szLanguage, language);
+    env::BuildOfferedLanguages(*this);
+    env::ChooseLanguage(*this, language);
+    env::LoadLanguageModules(*this);
+    env::ApplyDisplayNames(*this);
 }
 
-CDlg_MainManage::~CDlg_MainManage() {
-    if (m_hLangDll) {
-        plat::SetResourceModule(nullptr);
-        FreeLibrary(m_hLangDll);
+CDlg_MainManage::CDlg_MainManage(NoStartup) : plat::Dialog(IDD_MAIN_MANAGE, nullptr) {}
+
+CDlg_MainManage::~CDlg_MainManage() { env::FreeLanguageModules(*this); }
+
+void CDlg_MainManage::ShowPageWindow(plat::Dialog& page, bool closeEnabled) {
+    if (HMENU menu = GetSystemMenu(m_hWnd, FALSE))
+        EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | (closeEnabled ? MF_ENABLED : MF_GRAYED));
+
+    HWND pageWnd = page.GetSafeHwnd();
+    if (!pageWnd) return;
+    RECT pageClient = {}, hostClient = {};
+    GetClientRect(pageWnd, &pageClient);
+    GetClientRect(m_hWnd, &hostClient);
+    if (!EqualRect(&pageClient, &hostClient)) {
+        RECT frame = pageClient;
+        AdjustWindowRectEx(&frame, static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_STYLE)), FALSE,
+                           static_cast<DWORD>(GetWindowLongW(m_hWnd, GWL_EXSTYLE)));
+        SetWindowPos(m_hWnd, nullptr, 0, 0, frame.right - frame.left, frame.bottom - frame.top,
+                     SWP_NOMOVE | SWP_NOZORDER);
     }
-    if (m_hBmpDll) FreeLibrary(m_hBmpDll);
+    MoveWindow(pageWnd, 0, 0, pageClient.right - pageClient.left, pageClient.bottom - pageClient.top, TRUE);
+    ShowWindow(pageWnd, SW_SHOW);
+    SetFocus(pageWnd);
+}
+
+void CDlg_MainManage::ShowInstallPage() {
+    if (!m_pInstallPage) {
+        m_pInstallPage = std::make_unique<CDlg_Install>(this);
+        m_pInstallPage->Create(m_hWnd);
+    }
+    ShowPageWindow(*m_pInstallPage, false);
+}
+
+void CDlg_MainManage::ShowCompletePage() {
+    // The completion page (template 134) is created and shown here.
+    if (HMENU menu = GetSystemMenu(m_hWnd, FALSE)) EnableMenuItem(menu, SC_CLOSE, MF_BYCOMMAND | MF_ENABLED);
 }
 
 BOOL CDlg_MainManage::OnInitDialog() {
@@ -34,6 +69,8 @@ BOOL CDlg_MainManage::OnInitDialog() {
     }
     SetWindowTextW(m_hWnd, g_szHeadingText);
     SHGetFolderPathW(nullptr, CSIDL_PROGRAM_FILES, nullptr, 0, m_szProgramFiles);
+    // The start page decision comes here, before the suffix.
+    env::GetLanguageSuffix(*this);
 
     SetForegroundWindow(m_hWnd);
     SetWindowPos(m_hWnd, HWND_TOPMOST, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);

@@ -5,11 +5,13 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "config/setup_config.h"
+#include "env/languages.h"
 #include "install/usb_printer_item.h"
 #include "netfind/printer_items.h"
 #include "platform/dialog.h"
@@ -35,20 +37,28 @@ struct ModelItem {
     wchar_t name[128] = {};
 };
 
-struct LanguageItem {
-    std::wstring name;     // language name, e.g. "English"
-    std::wstring display;  // text shown in the language list
-};
+using env::LanguageItem;
 
-class CDlg_MainManage : public plat::Dialog {
+class CDlg_Install;
+
+// The language members (m_szLanguage, m_szLangSuffix, m_Languages,
+// m_hLangDll, m_hBmpDll, m_bUseBmpDll, m_bLanguageLocked) come from
+// env::LanguageState.
+class CDlg_MainManage : public plat::Dialog, public env::LanguageState {
 public:
     CDlg_MainManage(plat::Dialog* parent, const wchar_t* language);
+    // A host without document, language libraries or window: its creator
+    // fills in the choices (the install worker's test programs).
+    struct NoStartup {};
+    explicit CDlg_MainManage(NoStartup);
     ~CDlg_MainManage() override;
+
+    // Page-showing operations
+    void ShowInstallPage();
+    void ShowCompletePage();
 
     // Data members: the install choices record
     int m_nWizardState = kStateOptions;
-    wchar_t m_szLanguage[256] = {};
-    wchar_t m_szLangSuffix[256] = {};
     wchar_t m_szProgramFiles[260] = {};
     wchar_t m_szModel[260] = {};
     wchar_t m_szUsbPort[260] = {};
@@ -58,12 +68,8 @@ public:
     NetPrinterList m_FoundPrinters;
     ChosenPrinterList m_ChosenPrinters;
     std::vector<ModelItem> m_Models;
-    std::vector<LanguageItem> m_Languages;
-    HMODULE m_hLangDll = nullptr;
-    HMODULE m_hBmpDll = nullptr;
-    int m_bUseBmpDll = 0;
-    BYTE m_bLanguageLocked = 0;
     HICON m_hIcon = nullptr;
+    std::unique_ptr<CDlg_Install> m_pInstallPage;
 
 protected:
     // Overrides
@@ -74,6 +80,9 @@ protected:
 
 private:
     void PaintMinimisedIcon();
+    // Close item of the system menu, host sized to the page, page shown at
+    // the client origin with the focus.
+    void ShowPageWindow(plat::Dialog& page, bool closeEnabled);
 };
 
 // Keys the host drops before dispatch so that no page can be confirmed,

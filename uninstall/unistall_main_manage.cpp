@@ -2,6 +2,7 @@
 
 #include "app/setwise_app.h"
 #include "config/setup_config.h"
+#include "env/languages.h"
 #include "env/os_checks.h"
 #include "env/texts.h"
 #include "platform/module.h"
@@ -11,9 +12,11 @@ CDlg_UnistallMainManage::CDlg_UnistallMainManage() : plat::Dialog(IDD_UNISTALL_M
     m_hIcon = LoadIconW(plat::ProgramModule(), MAKEINTRESOURCEW(IDR_MAINFRAME));
     cfg::LoadSetupConfig();
     env::ReadProductTexts();
+    // The model list, once it is read here, comes before the language library.
+    env::LoadUninstallLanguageModules(*this);
 }
 
-CDlg_UnistallMainManage::~CDlg_UnistallMainManage() = default;
+CDlg_UnistallMainManage::~CDlg_UnistallMainManage() { env::FreeLanguageModules(*this); }
 
 BOOL CDlg_UnistallMainManage::OnInitDialog() {
     SendMessageW(m_hWnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(m_hIcon));

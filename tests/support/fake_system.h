@@ -47,7 +47,7 @@ public:
         sleeps.push_back(ms);
         if (realSleep) ::Sleep(ms);
     }
-    int MessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) override {
+    int ShowMessageBox(HWND owner, const wchar_t* text, const wchar_t* caption, UINT style) override {
         boxes.push_back({text ? text : L"", caption ? caption : L"", style, owner});
         return boxAnswer;
     }

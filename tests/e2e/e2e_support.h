@@ -1,0 +1,34 @@
+// Lays out setup folders with the real program for end-to-end tests.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace e2e {
+
+// The built drvinst64.exe and the demo product's setup folder (from the
+// DRV_INST_EXE and DRV_PRODUCT_SETUP environment variables).
+std::wstring ProgramExe();
+std::wstring ProductSetupFolder();
+
+// A new empty folder below the temporary folder (or at `path` when given),
+// removed with everything in it when the object ends.
+class TempFolder {
+public:
+    explicit TempFolder(const std::wstring& path = L"");
+    ~TempFolder();
+    const std::wstring& Path() const { return m_path; }
+    std::wstring operator/(const std::wstring& name) const { return m_path + L"\\" + name; }
+
+private:
+    std::wstring m_path;
+};
+
+bool CopyInto(const std::wstring& file, const std::wstring& folder);
+bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
+// Creates every folder of `path`.
+void MakeFolders(const std::wstring& path);
+void RemoveTree(const std::wstring& path);
+
+}  // namespace e2e
