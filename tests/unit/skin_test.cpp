@@ -206,7 +206,7 @@ protected:
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(m_font.get()));
-        SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
+        SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
         Repaint(wnd);
     }
 
@@ -276,7 +276,7 @@ TEST_F(Skin, PageLargerThanItsBitmapShowsItStretchedNotTiled) {
     ASSERT_TRUE(page.Create(nullptr));
     HWND wnd = page.GetSafeHwnd();
     page.background = static_cast<HBITMAP>(source.get());
-    SetWindowPos(wnd, HWND_TOP, 0, 0, 500, 300, SWP_SHOWWINDOW);
+    SetWindowPos(wnd, HWND_TOP, 0, 0, 500, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
     ASSERT_EQ(ClientSize(wnd).cx, 500);
     Repaint(wnd);
     const Image shown = FromScreen(wnd);
