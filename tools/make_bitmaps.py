@@ -252,7 +252,7 @@ def page_background(width, height, header, options=False):
 # --- button skin ---------------------------------------------------------------
 
 BUTTON_W, BUTTON_H = 96, 30
-BUTTON_CORNER = FOOTER  # what shows at the rounded corners
+BUTTON_CORNER = (234, 241, 249)  # what shows at the rounded corners: between body and footer
 
 
 def button(border, top, bottom, gloss, glow=None, inset=False):

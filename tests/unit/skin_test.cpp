@@ -120,6 +120,16 @@ void Pump(DWORD ms, const std::function<bool()>& done = nullptr) {
     } while (GetTickCount() - start < ms);
 }
 
+// Shows a test page at the top-left corner of the screen without activating
+// it: an inactive popup stays out of the X window manager's hands, so hiding
+// it later does not wait for one.
+void ShowAt(HWND wnd, int w, int h) {
+    UINT flags = SWP_SHOWWINDOW | SWP_NOACTIVATE;
+    if (w <= 0) flags |= SWP_NOSIZE;
+    if (GetActiveWindow() == wnd) SetActiveWindow(nullptr);
+    SetWindowPos(wnd, HWND_TOP, 0, 0, w, h, flags);
+}
+
 void Repaint(HWND wnd) {
     RedrawWindow(wnd, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     Pump(50);
@@ -206,7 +216,7 @@ protected:
                 return TRUE;
             },
             reinterpret_cast<LPARAM>(m_font.get()));
-        SetWindowPos(wnd, HWND_TOP, 0, 0, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW | SWP_NOACTIVATE);
+        ShowAt(wnd, 0, 0);
         Repaint(wnd);
     }
 
@@ -276,7 +286,7 @@ TEST_F(Skin, PageLargerThanItsBitmapShowsItStretchedNotTiled) {
     ASSERT_TRUE(page.Create(nullptr));
     HWND wnd = page.GetSafeHwnd();
     page.background = static_cast<HBITMAP>(source.get());
-    SetWindowPos(wnd, HWND_TOP, 0, 0, 500, 300, SWP_SHOWWINDOW | SWP_NOACTIVATE);
+    ShowAt(wnd, 500, 300);
     ASSERT_EQ(ClientSize(wnd).cx, 500);
     Repaint(wnd);
     const Image shown = FromScreen(wnd);
