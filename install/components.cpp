@@ -4,6 +4,12 @@ namespace install {
 
 int IsImagingServiceUsable() { return 1; }  // filled in with the "stisvc" service query
 
+void CopyTwainFiles(CDlg_Install&) {}  // filled in with the TWAIN data source copy
+
+void CopyProgramComponentFiles(CDlg_Install&) {}  // filled in with the program component copy
+
+void InstallFlashComponent(CDlg_Install&) {}  // filled in with the Flash control check and registration
+
 void InstallScannerPackages(CDlg_Install&) {}  // filled in with the DIFx scanner install
 
 void InstallScannerBySetupApi(CDlg_Install&) {}  // filled in with the setup-API scanner install

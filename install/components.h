@@ -9,6 +9,12 @@ namespace install {
 // 0 when the imaging service "stisvc" is missing or disabled, 1 otherwise.
 int IsImagingServiceUsable();
 
+// Called by the copy stage of the driver packages: the scanner's
+// TWAIN files, the program component files, and the Flash component check.
+void CopyTwainFiles(CDlg_Install& page);
+void CopyProgramComponentFiles(CDlg_Install& page);
+void InstallFlashComponent(CDlg_Install& page);
+
 // Scanner drivers through the driver store (package systems) or through the
 // setup API (the others). Both do nothing for a model without a scanner.
 void InstallScannerPackages(CDlg_Install& page);

@@ -13,6 +13,8 @@ cp -r "$top/product/setup/." "$dest/"
 rm -f "$dest/LAYOUT.txt"
 cp "$top/build/x64/drvinst64.exe" "$dest/"
 cp "$top/build/x32/drvuninst32.exe" "$dest/"
+# The bitmap libraries live beside the programs.
+cp "$top/build/x64/Bmprcx64.dll" "$top/build/x32/Bmprcx32.dll" "$dest/"
 # Built parts of the product package (stand-ins, libraries) land in
 # build/<arch>/product-out/ mirroring their place in the setup folder.
 for arch in x64 x32; do

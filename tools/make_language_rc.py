@@ -16,8 +16,10 @@ file, and one string table:
 - The LANGUAGE statement of the string file replaces the templates' own.
 - Arabic and Hebrew templates are laid out right to left: WS_EX_LAYOUTRTL is
   added to each template's EXSTYLE (an EXSTYLE line is added where missing).
-- Template texts listed in the dialog-text file are replaced by the
-  library's translation.
+- Template texts are translated: a text equal to a text of the program's
+  string table becomes the library's text of the same id (the templates'
+  defaults are mostly the texts the pages set at run time); the other texts
+  are looked up in the dialog-text file.
 - The string table is the string file's; a string file in the program's own
   language only adds to the program's table, which is taken unchanged.
 - With --pictures the bitmap script is included as well (right-to-left
@@ -204,7 +206,13 @@ def main():
             texts = {}
         else:
             table = dict(own)
-            texts = parse_dialog_texts(args.dialog_texts, args.suffix) if args.dialog_texts else {}
+            texts = {}
+            for sid in sorted(program, reverse=True):  # the lowest id wins
+                body = program[sid][1:-1]
+                if body and sid in table:
+                    texts[body] = table[sid][1:-1]
+            if args.dialog_texts:
+                texts.update(parse_dialog_texts(args.dialog_texts, args.suffix))
 
         expected = set(program) | parse_id_ranges(args.library_ids)
         missing = sorted(expected - set(table))

@@ -159,7 +159,9 @@ TEST_F(ProductRecords, ProductKeyValuesSubkeysAndThe32BitCopy) {
             EXPECT_EQ(values.at(name).type, static_cast<DWORD>(REG_SZ));
             EXPECT_EQ(values.at(name).text, text);
         }
-        if (!*row.type) EXPECT_EQ(values.at(L"Type").bytes, 0u);
+        if (!*row.type) {
+            EXPECT_EQ(values.at(L"Type").bytes, 0u);
+        }
         std::vector<std::wstring> subkeys = Subkeys(HKEY_LOCAL_MACHINE, path);
         std::sort(subkeys.begin(), subkeys.end());
         EXPECT_EQ(subkeys, (std::vector<std::wstring>{L"Printer", L"Scanner", L"Scantool"}));

