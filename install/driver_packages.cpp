@@ -256,6 +256,7 @@ void InstallPrinterPackages(CDlg_Install& page) {
     if (!difx.Loaded()) return;
     const difx::PreinstallFn preinstall = difx.Preinstall();
     const difx::InstallFn installByDifx = difx.Install();  // m_pfnInstallPrinterByDifx
+    if (!preinstall || !installByDifx) return;
 
     for (const cfg::ConfigEntry& node : ListOf(L"/SERTUP_INFO/INF/Infinpackage")) {
         const std::wstring path = folder + L"\\" + node.szText;
@@ -263,10 +264,9 @@ void InstallPrinterPackages(CDlg_Install& page) {
         plat::Trace(path);
         if (path.size() >= kInfCap) continue;
 
-        if (preinstall) preinstall(path.c_str(), difx::kFlagForce);
+        preinstall(path.c_str(), difx::kFlagForce);
         plat::Sys().Sleep(300);
 
-        if (!installByDifx) continue;
         BOOL reboot = FALSE;
         const DWORD result = installByDifx(path.c_str(), difx::kFlagForce, nullptr, &reboot);
         plat::Trace(L"正在执行 m_pfnInstallPrinterByDifx ====  INF:");
@@ -291,6 +291,11 @@ void InstallPrinterDriverFromStore(CDlg_Install&, const wchar_t* driverName) {
     if (!difx.Loaded()) return;
     const difx::GetPathFn getPath = difx.GetPath();
     const InstallFromPackageFn installFromPackage = LookUpInstallFromPackage();
+    if (!getPath || !installFromPackage) {
+        plat::Trace(L"InstallPrinterDriverFromStore: DriverPackageGetPathW or InstallPrinterDriverFromPackageW "
+                    L"is not available");
+        return;
+    }
 
     for (const cfg::ConfigEntry& node : ListOf(L"/SERTUP_INFO/INF/Infinpackage")) {
         if (wcsstr(node.szText, L"EWS")) {
@@ -301,7 +306,6 @@ void InstallPrinterDriverFromStore(CDlg_Install&, const wchar_t* driverName) {
         }
         const std::wstring path = folder + L"\\" + node.szText;
         if (path.size() >= kStoreCap || !plat::PathExists(path)) continue;
-        if (!getPath) continue;
 
         DWORD chars = 0;
         getPath(path.c_str(), nullptr, &chars);
@@ -314,10 +318,6 @@ void InstallPrinterDriverFromStore(CDlg_Install&, const wchar_t* driverName) {
         plat::Trace(L"DriverStoreInfPath's inf path!!");
         plat::Trace(storePath);
 
-        if (!installFromPackage) {
-            plat::Trace(L"InstallPrinterDriverFromPackageW is not available");
-            continue;
-        }
         const HRESULT hr = installFromPackage(nullptr, storePath, driverName, nullptr, 0);
         plat::TraceF(L"intall printer return is %d", static_cast<int>(hr));
     }

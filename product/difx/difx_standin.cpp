@@ -324,7 +324,7 @@ DWORD Preinstall(PCWSTR inf, Package& package, std::wstring& detail) {
     std::vector<std::wstring> files = {FileName(inf)};
     const std::wstring catalog = source.Value(L"Version", L"CatalogFile");
     if (!catalog.empty()) files.push_back(catalog);
-    for (const std::wstring section : {std::wstring(L"SourceDisksFiles"), L"SourceDisksFiles." + std::wstring(kArch)})
+    for (const std::wstring& section : {std::wstring(L"SourceDisksFiles"), L"SourceDisksFiles." + std::wstring(kArch)})
         for (const std::wstring& f : source.Keys(section)) files.push_back(f);
     std::wstring missing;
     for (const std::wstring& f : files) {

@@ -107,7 +107,9 @@ protected:
                                   setup.Path()));
         HWND host = uidrive::WaitForWindow(program.Id(), kInstallClass, 30000);
         EXPECT_NE(host, nullptr) << "no install wizard window";
-        if (host) EXPECT_NE(uidrive::WaitForControl(host, kInstall, 10000), nullptr) << "no Install button";
+        if (host) {
+            EXPECT_NE(uidrive::WaitForControl(host, kInstall, 10000), nullptr) << "no Install button";
+        }
         return host;
     }
 

@@ -19,6 +19,7 @@
 
 #include "config/setup_config.h"
 #include "env/texts.h"
+#include "platform/dialog.h"
 #include "platform/module.h"
 #include "platform/text.h"
 #include "res/resource.h"
@@ -437,4 +438,40 @@ TEST(LanguageLibraries, ProgramFindsTextsAndTemplatesInTheLoadedLibrary) {
         FreeLibrary(module);
     }
     DestroyWindow(parent);
+}
+
+// The wizard hosts' templates name the window class that the program
+// registers for its own module. Created through the program's dialog layer
+// while a language library is the resource module, the install host must
+// still find that class, and Arabic lays it out right to left.
+TEST(LanguageLibraries, InstallHostTemplateFromALibraryFindsTheProgramsWindowClass) {
+    const wchar_t kClass[] = L"VELLUM SFP WNDCLASS_INS";
+    WNDCLASSW wc = {};
+    ASSERT_TRUE(GetClassInfoW(nullptr, L"#32770", &wc));
+    wc.lpszClassName = kClass;
+    wc.hInstance = plat::ProgramModule();
+    const ATOM atom = RegisterClassW(&wc);  // may exist already from another test
+
+    for (const Language& lang : kLanguages) {
+        if (wcscmp(lang.suffix, L"enus") != 0 && wcscmp(lang.suffix, L"ar") != 0) continue;
+        const std::wstring path = LibraryPath(L"Setup", lang);
+        SCOPED_TRACE(plat::WideToUtf8(path));
+        HMODULE module = LoadLibraryW(path.c_str());
+        ASSERT_NE(module, nullptr) << "error " << GetLastError();
+        plat::SetResourceModule(module);
+        {
+            plat::Dialog host(IDD_MAIN_MANAGE);
+            EXPECT_TRUE(host.Create(nullptr)) << "error " << GetLastError();
+            if (HWND hwnd = host.GetSafeHwnd()) {
+                wchar_t name[64] = {};
+                GetClassNameW(hwnd, name, 64);
+                EXPECT_STREQ(name, kClass);
+                EXPECT_EQ((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0, lang.rtl);
+                host.DestroyWindow();
+            }
+        }
+        plat::SetResourceModule(nullptr);
+        FreeLibrary(module);
+    }
+    if (atom) UnregisterClassW(kClass, plat::ProgramModule());
 }

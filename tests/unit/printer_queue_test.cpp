@@ -212,6 +212,8 @@ DWORD AddPortByName(const wchar_t* monitor, const std::wstring& port) {
     return Xcv(monitor, L"AddPort", port.c_str(), static_cast<DWORD>((port.size() + 1) * sizeof(wchar_t)));
 }
 
+std::wstring DriverDirectory();
+
 // The printer driver of the stand-in files, as the install would add it.
 bool AddTestDriver(const wchar_t* name) {
     const std::wstring dir = DriverDirectory();
@@ -317,11 +319,12 @@ bool FileContains(const std::wstring& path, const std::wstring& text) {
     return false;
 }
 
-// The INF store's copies of the tests' INF files.
+// The INF store's copies of the tests' INF files (Wine keeps the file name
+// where it is free; Windows names them oemN.inf).
 std::vector<std::wstring> StoredTestInfs() {
     std::vector<std::wstring> out;
     WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((InfFolder() + L"\\oem*.inf").c_str(), &data);
+    HANDLE find = FindFirstFileW((InfFolder() + L"\\*.inf").c_str(), &data);
     if (find == INVALID_HANDLE_VALUE) return out;
     do {
         const std::wstring path = InfFolder() + L"\\" + data.cFileName;
@@ -374,6 +377,9 @@ class PrinterQueue : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(PrepareSpoolerOnce()) << "the spooler stand-ins could not be put in place";
+        // Vista: the printer driver is added by AddPrinterDriverW, not from
+        // the driver store.
+        system.version = {true, true, VER_PLATFORM_WIN32_NT, 6, 0, VER_NT_WORKSTATION, 0};
         ASSERT_TRUE(cfg::LoadSetupConfigText(Document(false)));
         CleanSpooler();
         m_oldDefault = DefaultPrinter();
@@ -579,10 +585,7 @@ TEST_F(PrinterQueue, StandardPortWithEveryNumberInUseFallsBackToTheBaseName) {
         ASSERT_EQ(AddPortByName(kStandardMonitor, port), 0u) << i;
     }
     // Queues keep the ports from being deleted and so from being reused.
-    {
-        testsupport::SpoolerFixture unused;  // keeps the fixture's driver files out of the way
-    }
-    install::InstallPrinterQueue(page);  // registers the printer driver (USB not found)
+    ASSERT_TRUE(AddTestDriver(kPrinterDriver));
     for (int i = 1; i <= 99; ++i) {
         HANDLE h = AddTestQueue(plat::Format(L"Test Busy %d", i), plat::Format(L"IPP_192.168.0.20_%d", i),
                                 kPrinterDriver);
@@ -668,9 +671,9 @@ TEST_F(PrinterQueue, VendorPortOfAnIpv6PrinterCarriesTheIpv6Flag) {
 
 TEST_F(PrinterQueue, VendorPortWithEveryNumberTakenIsAttemptedWithTheBaseName) {
     UseVendorMonitor();
-    wchar_t name[256] = L"sentinel";
-    ASSERT_EQ(install::AddVendorTcpIpPort(L"10.0.0.1", kVendorMonitor, kVendorMonitorFile, name), 1);
-    for (int i = 1; i <= 99; ++i) AddPortByName(kVendorMonitor, plat::Format(L"IPP_192.168.0.20_%d", i));
+    ASSERT_TRUE(RegisterVendorMonitor());
+    for (int i = 1; i <= 99; ++i)
+        ASSERT_EQ(AddPortByName(kVendorMonitor, plat::Format(L"IPP_192.168.0.20_%d", i)), 0u) << i;
     host.m_nConnectType = 2;
     Choose(L"Test K1 Printer 0000", L"192.168.0.20");
 
@@ -743,7 +746,6 @@ TEST_F(PrinterQueue, FaxQueuesNeedEveryFaxValue) {
 
 // --- Default printer ---------------------------------------------------------------------------
 
-HANDLE g_queueForDefault = nullptr;
 int g_setCalls = 0;
 // Sets the default as asked but reports a failure the first time.
 BOOL WINAPI SetButReportFailureOnce(LPCWSTR name) {
@@ -754,7 +756,7 @@ BOOL WINAPI SetButReportFailureOnce(LPCWSTR name) {
 }
 
 TEST_F(PrinterQueue, DefaultPrinterIsTheFirstChosenQueueAndFailureRestoresThePrevious) {
-    install::InstallPrinterQueue(page);  // registers the driver (USB not found)
+    ASSERT_TRUE(AddTestDriver(kPrinterDriver));
     for (const wchar_t* name : {L"Test K1 Printer 0000", L"Test K1 Printer 0001", L"Test K1 Previous"}) {
         HANDLE h = AddTestQueue(name, L"FILE:", kPrinterDriver);
         ASSERT_NE(h, nullptr) << name;
@@ -789,7 +791,7 @@ TEST_F(PrinterQueue, DefaultPrinterIsTheFirstChosenQueueAndFailureRestoresThePre
 }
 
 TEST_F(PrinterQueue, FindUsbPrinterQueueTakesTheModelsDriverOnAUsbPort) {
-    install::InstallPrinterQueue(page);  // registers the driver (USB not found)
+    ASSERT_TRUE(AddTestDriver(kPrinterDriver));
     testsupport::SpoolerFixture other;
     ASSERT_TRUE(other.AddDriverAndPrinter(kOtherDriver, L"Test Other On USB", L"USB005"));
     struct Queue {
@@ -813,7 +815,7 @@ TEST_F(PrinterQueue, FindUsbPrinterQueueTakesTheModelsDriverOnAUsbPort) {
 // --- Naming rules ----------------------------------------------------------------------------------
 
 TEST_F(PrinterQueue, UniqueQueueNamesFollowTheExistingQueues) {
-    install::InstallPrinterQueue(page);  // registers the driver (USB not found)
+    ASSERT_TRUE(AddTestDriver(kPrinterDriver));
     struct Case {
         std::vector<const wchar_t*> queues;
         int counter;
@@ -824,7 +826,7 @@ TEST_F(PrinterQueue, UniqueQueueNamesFollowTheExistingQueues) {
         {{}, 0, L"Test K1 Printer 0000", 0},
         {{L"Test K1 Printer 0001"}, 5, L"Test K1 Printer 0005", 5},
         {{L"Test K1 Printer"}, 0, L"Test K1 Printer 0000", 0},  // not longer than the base
-        {{L"Test K1 Printer 0007 Copy"}, 0, L"Test K1 Printer 0000", 0},  // ends in no number
+        {{L"Test K1 Printer 0007 Copy"}, 0, L"Test K1 Printer 0001", 1},  // no final number counts as 0
     };
     for (const Case& c : cases) {
         for (const wchar_t* q : c.queues) {
@@ -851,13 +853,15 @@ TEST_F(PrinterQueue, NextTcpPortNameFollowsTheStandardMonitorsPorts) {
         {{L"XPNET012"}, L"PNET013"},  // contains the prefix
     };
     // Ports of another monitor do not count.
-    ASSERT_EQ(AddPortByName(kVendorMonitor, L"PNET009"), 0xFFFFFFFFu == 0 ? 1u : AddPortByName(kVendorMonitor, L"PNET009"));
+    ASSERT_TRUE(RegisterVendorMonitor());
+    ASSERT_EQ(AddPortByName(kVendorMonitor, L"PNET009"), 0u);
     for (const Case& c : cases) {
         for (const wchar_t* p : c.ports) ASSERT_EQ(AddPortByName(kStandardMonitor, p), 0u) << p;
         system.sleeps.clear();
         EXPECT_EQ(install::MakeNextTcpPortName(L"PNET"), c.name);
         EXPECT_EQ(system.sleeps, (std::vector<DWORD>{200, 200}));
-        for (const wchar_t* p : c.ports) Xcv(kStandardMonitor, L"DeletePort", p, (wcslen(p) + 1) * sizeof(wchar_t));
+        for (const wchar_t* p : c.ports)
+            Xcv(kStandardMonitor, L"DeletePort", p, static_cast<DWORD>((wcslen(p) + 1) * sizeof(wchar_t)));
     }
     EXPECT_TRUE(system.boxes.empty());
 }
@@ -876,11 +880,8 @@ TEST_F(PrinterQueue, NextTcpPortNameGivesUpPast256StandardPorts) {
 // --- The port monitor's transceiver ----------------------------------------------------------------
 
 TEST_F(PrinterQueue, PortMonitorRefusesMalformedRecordsAndUnknownPorts) {
+    ASSERT_TRUE(RegisterVendorMonitor());
     for (const wchar_t* monitor : {kStandardMonitor, kVendorMonitor}) {
-        if (monitor == kVendorMonitor) {
-            wchar_t name[256] = L"";
-            ASSERT_EQ(install::AddVendorTcpIpPort(L"10.0.0.2", kVendorMonitor, kVendorMonitorFile, name), 1);
-        }
         tcpport::PORT_DATA_1 record = {};
         wcscpy(record.sztPortName, L"T1");
         record.dwVersion = 1;
@@ -918,7 +919,7 @@ TEST_F(PrinterQueue, PortMonitorRefusesMalformedRecordsAndUnknownPorts) {
 
 TEST_F(PrinterQueue, PortMonitorKeepsPortsInUseAndNeedsAdministerAccess) {
     ASSERT_EQ(AddPortByName(kStandardMonitor, L"T1"), 0u);
-    install::InstallPrinterQueue(page);  // registers the driver (USB not found)
+    ASSERT_TRUE(AddTestDriver(kPrinterDriver));
     HANDLE h = AddTestQueue(L"Test K1 On T1", L"T1", kPrinterDriver);
     ASSERT_NE(h, nullptr);
     ClosePrinter(h);

@@ -1,12 +1,14 @@
 // usbdev: simulated USB printers in the current Wine prefix.
 //
-//   usbdev add INSTANCE-ID PORT [--printer USBPRINT\ID] [--path DEVICE-PATH] [--unplugged]
-//   usbdev remove INSTANCE-ID
+//   usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--path DEVICE-PATH] [--unplugged]
+//   usbdev remove INSTANCE-ID        the USB printer with its functions
+//   usbdev remove-device INSTANCE-ID one device
 //   usbdev plug INSTANCE-ID | usbdev unplug INSTANCE-ID
 //   usbdev flags INSTANCE-ID          prints the configuration flags in hex
 //   usbdev list [PREFIX]              prints the instance ids, one a line
 //
-// Example: usbdev add USB\VID_2F1A&PID_0102\SER001 2 --printer USBPRINT\TavrinK7850C4D1
+// Example: usbdev add USB\VID_2F1A&PID_0102\SER001 2 --function USBPRINT\TavrinK7850C4D1
+// prints the instance id of each function it made.
 // Exit code 0 on success, 1 when the setup API refused, 2 for a bad command line.
 #include <windows.h>
 
@@ -20,8 +22,8 @@ namespace {
 
 int Usage() {
     fwprintf(stderr,
-             L"usage: usbdev add INSTANCE-ID PORT [--printer USBPRINT\\ID] [--path DEVICE-PATH] [--unplugged]\n"
-             L"       usbdev remove|plug|unplug|flags INSTANCE-ID\n"
+             L"usage: usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--path DEVICE-PATH] [--unplugged]\n"
+             L"       usbdev remove|remove-device|plug|unplug|flags INSTANCE-ID\n"
              L"       usbdev list [PREFIX]\n");
     return 2;
 }
@@ -45,8 +47,8 @@ int wmain(int argc, wchar_t** argv) {
         printer.port = wcstoul(argv[3], nullptr, 10);
         for (int i = 4; i < argc; ++i) {
             const std::wstring option = argv[i];
-            if (option == L"--printer" && i + 1 < argc) {
-                printer.printerId = argv[++i];
+            if (option == L"--function" && i + 1 < argc) {
+                printer.functions.push_back(argv[++i]);
             } else if (option == L"--path" && i + 1 < argc) {
                 printer.devicePath = argv[++i];
             } else if (option == L"--unplugged") {
@@ -60,10 +62,12 @@ int wmain(int argc, wchar_t** argv) {
             fwprintf(stderr, L"usbdev: %ls\n", error.c_str());
             return 1;
         }
-        if (!printer.printerId.empty()) wprintf(L"%ls\n", usbdev::PrinterFunctionId(printer).c_str());
+        for (const auto& function : printer.functions)
+            wprintf(L"%ls\n", usbdev::FunctionInstanceId(printer, function).c_str());
         return 0;
     }
     if (command == L"remove") return usbdev::RemoveUsbPrinter(id) ? 0 : 1;
+    if (command == L"remove-device") return usbdev::RemoveDevice(id) ? 0 : 1;
     if (command == L"plug" || command == L"unplug") return usbdev::SetConnected(id, command == L"plug") ? 0 : 1;
     if (command == L"flags") {
         DWORD flags = 0;

@@ -156,10 +156,10 @@ std::wstring DerivedInterfacePath(const std::wstring& instanceId) {
     return L"\\\\?\\" + Lower(Hashed(instanceId)) + L"#" + kUsbPrintInterfaceText;
 }
 
-std::wstring PrinterFunctionId(const UsbPrinter& printer) {
+std::wstring FunctionInstanceId(const UsbPrinter& printer, const std::wstring& functionId) {
     wchar_t port[16];
     swprintf(port, 16, L"&USB%03lu", static_cast<unsigned long>(printer.port));
-    return printer.printerId + L"\\" + ParentIdPrefix(printer.instanceId) + port;
+    return functionId + L"\\" + ParentIdPrefix(printer.instanceId) + port;
 }
 
 bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
@@ -203,11 +203,11 @@ bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
                  printer.port);
     }
 
-    if (!printer.printerId.empty()) {
-        const std::vector<std::wstring> ids = Parts(printer.printerId);
+    for (const std::wstring& functionId : printer.functions) {
+        const std::vector<std::wstring> ids = Parts(functionId);
         SP_DEVINFO_DATA function;
-        if (!CreateDevice(set.get(), PrinterFunctionId(printer), ids.back().c_str(), {printer.printerId, ids.back()},
-                          {L"USBPRINT\\Printer"}, function, error))
+        if (!CreateDevice(set.get(), FunctionInstanceId(printer, functionId), ids.back().c_str(),
+                          {functionId, ids.back()}, {}, function, error))
             return false;
     }
     return true;
@@ -227,7 +227,7 @@ bool RemoveUsbPrinter(const std::wstring& instanceId) {
 
     const std::wstring prefix = ReadString(HKEY_LOCAL_MACHINE, kEnumKey + instanceId, L"ParentIdPrefix");
     if (!prefix.empty()) {
-        DeviceSet functions(SetupDiGetClassDevsW(nullptr, L"USBPRINT", nullptr, DIGCF_ALLCLASSES));
+        DeviceSet functions(SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
         for (DWORD i = 0; functions.valid(); ++i) {
             SP_DEVINFO_DATA function = {};
             function.cbSize = sizeof(function);
@@ -239,6 +239,13 @@ bool RemoveUsbPrinter(const std::wstring& instanceId) {
                 SetupDiRemoveDevice(functions.get(), &function);
         }
     }
+    return SetupDiRemoveDevice(set.get(), &device) != FALSE;
+}
+
+bool RemoveDevice(const std::wstring& instanceId) {
+    DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    SP_DEVINFO_DATA device;
+    if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
     return SetupDiRemoveDevice(set.get(), &device) != FALSE;
 }
 

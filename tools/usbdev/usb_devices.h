@@ -8,9 +8,10 @@
 //   the port monitor's "Port Number" in the interface's Device Parameters,
 //   active (the interface's Control\Linked value) while the printer is
 //   connected;
-// - optionally the printer function it enumerates, the device a printer
-//   driver package installs on: USBPRINT\<printer id>\<prefix>&USB<port>,
-//   hardware ids USBPRINT\<printer id> and <printer id>.
+// - optionally the functions it enumerates, the devices driver packages
+//   install on: for a function id such as USBPRINT\TavrinK7850C4D1 the
+//   device <function id>\<ParentIdPrefix>&USB<port> with the hardware ids
+//   <function id> and the id's last part.
 //
 // An interface path Wine would not derive itself (a printer reached through
 // the IEEE 1284.4 stack, "\\?\dot4#...") is announced by rewriting the
@@ -28,25 +29,27 @@ namespace usbdev {
 struct UsbPrinter {
     std::wstring instanceId;  // USB\VID_xxxx&PID_yyyy\serial
     DWORD port = 1;           // "Port Number": the port monitor names the port USB%03d
-    std::wstring printerId;   // USBPRINT\<id> of the printer function; empty: none
+    std::vector<std::wstring> functions;  // device ids of the functions it enumerates
     std::wstring devicePath;  // interface path to announce; empty: the one the setup API derives
     bool connected = true;
 };
 
-// Creates the device, its interface and its printer function. False (with
+// Creates the device, its interface and its functions. False (with
 // the reason in `error`) when the setup API refuses.
 bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error = nullptr);
 
-// Removes the USB device with its interfaces and the printer functions it
+// Removes the USB device with its interfaces and the functions it
 // enumerated. False when there is no such device.
 bool RemoveUsbPrinter(const std::wstring& instanceId);
+// Removes any one device (with its interfaces).
+bool RemoveDevice(const std::wstring& instanceId);
 
 // Connects or disconnects the printer (its interface becomes active or
 // inactive); the devices stay registered, as an unplugged printer's do.
 bool SetConnected(const std::wstring& instanceId, bool connected);
 
-// Instance id of the printer function of a USB printer.
-std::wstring PrinterFunctionId(const UsbPrinter& printer);
+// Instance id of a function of a USB printer.
+std::wstring FunctionInstanceId(const UsbPrinter& printer, const std::wstring& functionId);
 
 // Configuration flags of a device (SPDRP_CONFIGFLAGS); false when the device
 // or the property cannot be read.
