@@ -35,6 +35,10 @@ int CopyFolderTree(HWND owner, const wchar_t* source, const wchar_t* destination
 // where its package put it, into the print processor directory.
 void CopyPrintProcessorFile();
 
+// The package steps load the library of the install folder for the length
+// of the step; without the library, or when it lacks an entry point the step
+// needs, a step does nothing.
+
 // Pre-installs every printer package ("/SERTUP_INFO/INF/Infinpackage") into
 // the driver store.
 void PreinstallPrinterPackages(CDlg_Install& page);
@@ -43,7 +47,9 @@ void PreinstallPrinterPackages(CDlg_Install& page);
 // reinstallation.
 void InstallPrinterPackages(CDlg_Install& page);
 // Installs the printer driver `driverName` from the driver-store copy of
-// every printer package except the web-page component's ("EWS").
+// every printer package except the web-page component's ("EWS"), through the
+// spooler's InstallPrinterDriverFromPackageW. The install folder is the one
+// below the machine's Program Files folder.
 void InstallPrinterDriverFromStore(CDlg_Install& page, const wchar_t* driverName);
 
 // True when the printer INF ("/SERTUP_INFO/INF/Infinpackage" keyed
@@ -61,7 +67,7 @@ std::wstring InstallFolderBelow(const std::wstring& programFiles);
 // "/SERTUP_INFO/DLL_NORMAL/source_dll"), loaded for the lifetime of the
 // object. Nothing is loaded when the library's path does not fit in
 // `pathCap` characters (a cut path names another file). An entry point the
-// library lacks is null and must not be called.
+// library lacks is null.
 class DifxLibrary {
 public:
     DifxLibrary(const std::wstring& installFolder, size_t pathCap);

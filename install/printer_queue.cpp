@@ -28,7 +28,8 @@ namespace {
 // registers: the 64-bit installer sets up 64-bit drivers only.
 constexpr wchar_t kEnvironment[] = L"Windows x64";
 constexpr wchar_t kStandardXcv[] = L",XcvMonitor Standard TCP/IP Port";
-constexpr wchar_t kStandardMonitorFile[] = L"TCPMON.DLL";
+// The monitor name the standard monitor gives its ports in PORT_INFO_2.
+constexpr wchar_t kStandardPortMonitorName[] = L"TCPMON.DLL";
 constexpr wchar_t kRawDatatype[] = L"RAW";
 constexpr wchar_t kUsbPrintProcessor[] = L"WinPrint";
 constexpr DWORD kInstallFlagForce = 0x00000001;  // INSTALLFLAG_FORCE (newdev.h)
@@ -51,17 +52,6 @@ std::wstring ConfigByValue(const wchar_t* xpath, const wchar_t* key) {
 }
 
 std::wstring DllName(const wchar_t* id) { return ConfigByValue(L"/SERTUP_INFO/DLL_NORMAL/source_dll", id); }
-
-// The install folder: Program Files and the Dir levels below it.
-std::wstring InstallFolder(const CDlg_MainManage& host) {
-    std::wstring folder = host.m_szProgramFiles;
-    for (const std::wstring& dir : cfg::GetDirValues()) {
-        if (dir.empty()) continue;
-        if (dir.front() != L'\\') folder += L'\\';
-        folder += dir;
-    }
-    return folder;
-}
 
 std::wstring PrinterDriverDirectory() {
     wchar_t dir[512] = {};
@@ -386,7 +376,7 @@ void InstallPrinterQueue(CDlg_Install& page) {
     PostProgress(page, 40);
 
     const std::wstring printerInf =
-        InstallFolder(host) + L"\\" + ConfigByValue(L"/SERTUP_INFO/INF/Infinpackage", L"PRINTER");
+        InstallFolderBelow(host.m_szProgramFiles) + L"\\" + ConfigByValue(L"/SERTUP_INFO/INF/Infinpackage", L"PRINTER");
 
     if (host.m_nConnectType == 2) {
         wchar_t netType[1024] = {};
@@ -484,7 +474,7 @@ void InstallNetworkFaxQueues(CDlg_Install& page) {
 
     if (!faxInf.empty() && host.m_nConnectType == 2) {
         plat::Sys().Sleep(200);
-        CopyInfToStore(InstallFolder(host) + L"\\" + faxInf);
+        CopyInfToStore(InstallFolderBelow(host.m_szProgramFiles) + L"\\" + faxInf);
     }
 }
 
@@ -563,7 +553,7 @@ std::wstring MakeNextTcpPortName(const wchar_t* prefix) {
     std::vector<std::wstring> names;
     const auto* ports = reinterpret_cast<const PORT_INFO_2W*>(buffer.data());
     for (DWORD i = 0; i < count; ++i) {
-        if (!ports[i].pMonitorName || wcscmp(ports[i].pMonitorName, kStandardMonitorFile) != 0) continue;
+        if (!ports[i].pMonitorName || wcscmp(ports[i].pMonitorName, kStandardPortMonitorName) != 0) continue;
         if (names.size() == kMaxPorts) {
             plat::Sys().ShowMessageBox(nullptr, L"Find Net Port Error", nullptr, MB_OK);
             return L"";

@@ -12,22 +12,26 @@ make_prefix() {
     fi
     wine reg add 'HKCU\Software\Wine' /v Version /d win10 /f >/dev/null 2>&1
     local fl='HKLM\Software\Microsoft\Windows NT\CurrentVersion\FontLink\SystemLink'
-    # Fonts linked to the dialog fonts: Latin, Chinese and Japanese
-    # (fonts-wqy-microhei), then Arabic and Hebrew (fonts-noto-core). Wine
-    # has no Tahoma here, so the first entry becomes the dialogs' font (it
-    # must cover Latin), and the glyphs it lacks come from its own links.
-    local rtl='NotoSansArabic-Regular.ttf,Noto Sans Arabic\0NotoSansHebrew-Regular.ttf,Noto Sans Hebrew'
-    local links='wqy-microhei.ttc,WenQuanYi Micro Hei\0'"$rtl"
+    # Dialog fonts. Wine has no Tahoma here, so the first font linked to
+    # "MS Shell Dlg" and its kin becomes the dialogs' font: DejaVu Sans
+    # (fonts-dejavu-core) covers Latin, Arabic and Hebrew. Right-to-left text
+    # is shaped with that font alone (no fallback for Hebrew), so it must be
+    # the base font. Chinese and Japanese come through its own link to
+    # WenQuanYi Micro Hei (fonts-wqy-microhei); the Noto fonts
+    # (fonts-noto-core) back up Arabic and Hebrew when a real Tahoma is there.
+    local cjk='wqy-microhei.ttc,WenQuanYi Micro Hei'
+    local links='DejaVuSans.ttf,DejaVu Sans\0'"$cjk"'\0NotoSansArabic-Regular.ttf,Noto Sans Arabic'
+    links="$links"'\0NotoSansHebrew-Regular.ttf,Noto Sans Hebrew'
     for face in 'MS Shell Dlg' 'MS Shell Dlg 2' 'Tahoma' 'Microsoft Sans Serif' 'Segoe UI' 'SimSun'; do
         wine reg add "$fl" /v "$face" /t REG_MULTI_SZ /d "$links" /f >/dev/null 2>&1
     done
-    wine reg add "$fl" /v 'WenQuanYi Micro Hei' /t REG_MULTI_SZ /d "$rtl" /f >/dev/null 2>&1
+    wine reg add "$fl" /v 'DejaVu Sans' /t REG_MULTI_SZ /d "$cjk" /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'SimSun' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     wine reg add 'HKCU\Software\Wine\Fonts\Replacements' /v 'Microsoft YaHei' /d 'WenQuanYi Micro Hei' /f >/dev/null 2>&1
     local fontdir="$dir/drive_c/windows/Fonts"
     mkdir -p "$fontdir"
-    for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc /usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf \
-        /usr/share/fonts/truetype/noto/NotoSansHebrew-Regular.ttf; do
+    for f in /usr/share/fonts/truetype/wqy/wqy-microhei.ttc /usr/share/fonts/truetype/dejavu/DejaVuSans.ttf \
+        /usr/share/fonts/truetype/noto/NotoSansArabic-Regular.ttf /usr/share/fonts/truetype/noto/NotoSansHebrew-Regular.ttf; do
         [ -f "$f" ] && ln -sf "$f" "$fontdir/"
     done
     wineserver -w

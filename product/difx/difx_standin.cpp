@@ -309,6 +309,25 @@ bool InStore(const Package& package) {
     return Exists(package.storeInf) && !ReadRegString(package.record, L"OemInf").empty();
 }
 
+std::wstring WithExtension(const std::wstring& path, const wchar_t* extension) {
+    const size_t dot = path.rfind(L'.');
+    return (dot == std::wstring::npos ? path : path.substr(0, dot)) + extension;
+}
+
+// Windows names every INF it takes into its INF folder oem<N>.inf; Wine's
+// SetupCopyOEMInfW keeps the original name while it is free.
+std::wstring RenameToOemName(const std::wstring& copied) {
+    const std::wstring folder = Folder(copied);
+    for (unsigned n = 0; n < 10000; ++n) {
+        const std::wstring target = Format(L"%ls\\oem%u.inf", folder.c_str(), n);
+        if (Exists(target)) continue;
+        if (!MoveFileW(copied.c_str(), target.c_str())) return copied;
+        MoveFileW(WithExtension(copied, L".pnf").c_str(), WithExtension(target, L".pnf").c_str());
+        return target;
+    }
+    return copied;
+}
+
 DWORD Preinstall(PCWSTR inf, Package& package, std::wstring& detail) {
     DWORD error = Locate(inf, package);
     if (error) return error;
@@ -339,7 +358,9 @@ DWORD Preinstall(PCWSTR inf, Package& package, std::wstring& detail) {
         error = GetLastError();
         return error ? error : ERROR_GEN_FAILURE;
     }
-    WriteRegString(package.record, L"OemInf", FileName(oem));
+    std::wstring copied = oem;
+    if (_wcsnicmp(FileName(copied).c_str(), L"oem", 3) != 0) copied = RenameToOemName(copied);
+    WriteRegString(package.record, L"OemInf", FileName(copied));
     WriteRegString(package.record, L"SourceInf", inf);
     return ERROR_SUCCESS;
 }
@@ -707,9 +728,7 @@ __declspec(dllexport) DWORD WINAPI DriverPackageUninstallW(PCWSTR storeInfPath, 
         SetupUninstallOEMInfW(oem.c_str(), SUOI_FORCEDELETE, nullptr);
         wchar_t pnf[MAX_PATH] = {};
         GetWindowsDirectoryW(pnf, MAX_PATH);
-        std::wstring pnfPath = std::wstring(pnf) + L"\\inf\\" + oem;
-        pnfPath = pnfPath.substr(0, pnfPath.rfind(L'.')) + L".pnf";
-        DeleteFileW(pnfPath.c_str());
+        DeleteFileW(WithExtension(std::wstring(pnf) + L"\\inf\\" + oem, L".pnf").c_str());
         detail += L" " + oem;
         RemoveFolder(package.folder);
         RegDeleteTreeW(HKEY_LOCAL_MACHINE, package.record.c_str());

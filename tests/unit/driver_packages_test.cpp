@@ -162,6 +162,7 @@ public:
     explicit SetupFolder(const std::string& document) {
         RemoveTree(kRoot);
         SHCreateDirectoryExW(nullptr, kSetup, nullptr);
+        SHCreateDirectoryExW(nullptr, kProgramFiles, nullptr);
         CopyFileW((plat::ProgramFolder() + L"package_probe.exe").c_str(), Probe().c_str(), FALSE);
         WriteText(std::wstring(kSetup) + L"\\SetupCFG.xml", document);
     }
@@ -181,10 +182,10 @@ std::string CopyDocument(const std::string& folders) {
     return R"(<?xml version="1.0" encoding="utf-8"?>
 <SERTUP_INFO>
   <Headingline><Content>Probe Heading</Content></Headingline>
-  <INF><Infinpackage ID="PRINTER">prn.inf</Infinpackage></INF>
+  <INF><Infinpackage ID="PRINTER">model.inf</Infinpackage></INF>
   <CreateFolder><Folder><Dir>Vendor</Dir><Dir>Product Line</Dir></Folder></CreateFolder>
   <FOLDER>)" + folders + R"(</FOLDER>
-  <CAT><catfile>prn.cat</catfile></CAT>
+  <CAT><catfile>model.cat</catfile></CAT>
   <PRTCHMFILE><source_chm ID="English">help_en.chm</source_chm><source_chm ID="French">Help\help_fr.chm</source_chm></PRTCHMFILE>
 </SERTUP_INFO>
 )";
@@ -197,19 +198,19 @@ TEST(CopyStage, LaysOutTheInstallFolder) {
     SetupFolder setup(CopyDocument(
         "<sourcefolder2temp>\\%Systembit%\\Drivers</sourcefolder2temp><sourcefolder2temp>\\Help</sourcefolder2temp>"));
     const std::pair<const wchar_t*, const char*> files[] = {
-        {L"x64\\Drivers\\Printer\\prn.dll", "driver"},
+        {L"x64\\Drivers\\Printer\\model.dll", "driver"},
         {L"x64\\Drivers\\Printer\\Data\\Deep\\table.bin", "table"},
         {L"x64\\Drivers\\Fax\\fax.dll", "fax"},
         {L"x64\\Drivers\\empty.txt", ""},
         {L"Help\\help_fr.chm", "aide"},
-        {L"prn.inf", "[Version]"},
-        {L"prn.cat", "catalogue"},
+        {L"model.inf", "[Version]"},
+        {L"model.cat", "catalogue"},
         {L"help_en.chm", "help"},
-        {L"x32\\Drivers\\prn32.dll", "not this one"},
+        {L"x32\\Drivers\\model32.dll", "not this one"},
     };
     for (const auto& f : files) WriteText(SetupFolder::Setup(f.first), f.second);
     const std::wstring install = std::wstring(SetupFolder::kProgramFiles) + L"\\Vendor\\Product Line";
-    WriteText(install + L"\\x64\\Drivers\\Printer\\prn.dll", "older driver");
+    WriteText(install + L"\\x64\\Drivers\\Printer\\model.dll", "older driver");
 
     const ProbeRun run = setup.Run(std::wstring(L"copy ") + SetupFolder::kProgramFiles + L" English");
     EXPECT_EQ(run.exitCode, 0u);
@@ -217,11 +218,11 @@ TEST(CopyStage, LaysOutTheInstallFolder) {
 
     const Lines expected = {L"Help\\help_fr.chm",
                             L"help_en.chm",
-                            L"prn.cat",
-                            L"prn.inf",
+                            L"model.cat",
+                            L"model.inf",
                             L"x64\\Drivers\\Fax\\fax.dll",
                             L"x64\\Drivers\\Printer\\Data\\Deep\\table.bin",
-                            L"x64\\Drivers\\Printer\\prn.dll",
+                            L"x64\\Drivers\\Printer\\model.dll",
                             L"x64\\Drivers\\empty.txt"};
     EXPECT_EQ(Joined(FilesBelow(install)), Joined(expected));
     for (const auto& f : files) {
@@ -244,7 +245,7 @@ TEST(CopyStage, MissingSourceFolderEndsTheProgram) {
                                        "<sourcefolder2temp>\\Later</sourcefolder2temp>"));
         WriteText(SetupFolder::Setup(L"Help\\help_fr.chm"), "aide");
         WriteText(SetupFolder::Setup(L"Later\\later.txt"), "later");
-        WriteText(SetupFolder::Setup(L"prn.inf"), "[Version]");
+        WriteText(SetupFolder::Setup(L"model.inf"), "[Version]");
 
         const ProbeRun run = setup.Run(std::wstring(L"copy ") + SetupFolder::kProgramFiles + L" " + row.language);
         EXPECT_EQ(run.exitCode, 1u);
@@ -253,7 +254,7 @@ TEST(CopyStage, MissingSourceFolderEndsTheProgram) {
         const std::wstring install = std::wstring(SetupFolder::kProgramFiles) + L"\\Vendor\\Product Line";
         EXPECT_EQ(ReadText(install + L"\\Help\\help_fr.chm"), "aide");
         EXPECT_FALSE(Exists(install + L"\\Later"));
-        EXPECT_FALSE(Exists(install + L"\\prn.inf"));
+        EXPECT_FALSE(Exists(install + L"\\model.inf"));
     }
 }
 
@@ -263,18 +264,18 @@ TEST(CopyStage, MissingPrinterInfEndsTheProgram) {
     SetupFolder setup(CopyDocument("<sourcefolder2temp>\\Help</sourcefolder2temp>"));
     const ProbeRun run = setup.Run(std::wstring(L"copy ") + SetupFolder::kProgramFiles + L" Arabic");
     EXPECT_EQ(run.exitCode, 1u);
-    EXPECT_EQ(run.output, L"progress 5\nbox|" + SetupFolder::Setup(L"prn.inf") + L"不存在|" +
+    EXPECT_EQ(run.output, L"progress 5\nbox|" + SetupFolder::Setup(L"model.inf") + L"不存在|" +
                               plat::Utf8ToWide(kCaption) + L"|180030\n");
     EXPECT_FALSE(Exists(std::wstring(SetupFolder::kProgramFiles) + L"\\Vendor"));
 }
 
 TEST(CopyStage, InfPresenceChecks) {
     SetupFolder setup(R"(<SERTUP_INFO>
-      <INF><Infinpackage ID="PRINTER">Driver\prn.inf</Infinpackage></INF>
+      <INF><Infinpackage ID="PRINTER">Driver\model.inf</Infinpackage></INF>
       <SCINF><InfPath ID="Present">Driver\scan.inf</InfPath><InfPath ID="Missing">Driver\none.inf</InfPath></SCINF>
     </SERTUP_INFO>)");
     EXPECT_EQ(setup.Run(L"inf").output, L"present 0\n");
-    WriteText(SetupFolder::Setup(L"Driver\\prn.inf"), "[Version]");
+    WriteText(SetupFolder::Setup(L"Driver\\model.inf"), "[Version]");
     WriteText(SetupFolder::Setup(L"Driver\\scan.inf"), "[Version]");
     EXPECT_EQ(setup.Run(L"inf").output, L"present 1\n");
     EXPECT_EQ(setup.Run(L"scanner Present").output, L"present 1\n");

@@ -156,6 +156,8 @@ PortConfig ReadPort(const wchar_t* monitor, const std::wstring& port) {
 struct QueueInfo {
     bool exists = false;
     std::wstring port, driver, processor, datatype;
+    std::wstring devModeName;  // empty without a device mode
+    short paper = 0;
 };
 
 QueueInfo ReadQueue(const std::wstring& name) {
@@ -173,6 +175,10 @@ QueueInfo ReadQueue(const std::wstring& name) {
         q.driver = info->pDriverName ? info->pDriverName : L"";
         q.processor = info->pPrintProcessor ? info->pPrintProcessor : L"";
         q.datatype = info->pDatatype ? info->pDatatype : L"";
+        if (info->pDevMode) {
+            q.devModeName = info->pDevMode->dmDeviceName;
+            q.paper = info->pDevMode->dmPaperSize;
+        }
     }
     ClosePrinter(h);
     return q;
@@ -349,7 +355,10 @@ void CleanSpooler() {
         std::wstring env = kEnvironment, name = d;
         DeletePrinterDriverW(nullptr, env.data(), name.data());
     }
-    for (const std::wstring& inf : StoredTestInfs()) DeleteFileW(inf.c_str());
+    for (const std::wstring& inf : StoredTestInfs()) {
+        DeleteFileW(inf.c_str());
+        DeleteFileW((inf.substr(0, inf.size() - 3) + L"pnf").c_str());  // Wine's precompiled copy
+    }
 }
 
 void WriteInf(const std::wstring& path, const wchar_t* kind) {
@@ -466,12 +475,15 @@ TEST_F(PrinterQueue, UsbInstallAddsDriverQueueOnUsbPortAndMakesItDefault) {
     EXPECT_EQ(queue.driver, kPrinterDriver);
     EXPECT_TRUE(plat::EqualsNoCaseAscii(queue.processor, L"WinPrint")) << queue.processor;
     EXPECT_EQ(queue.datatype, L"RAW");
+    // The device mode came from the driver's configuration module.
+    EXPECT_EQ(queue.devModeName, kPrinterDriver);
+    EXPECT_EQ(queue.paper, DMPAPER_A4);
     EXPECT_STREQ(host.m_szUsbPort, L"USB001");
 
     EXPECT_EQ(Progress(), (std::vector<LPARAM>{40, 50}));
     // The driver update runs over the model's ids until one succeeds.
     EXPECT_EQ(g_updatedIds, (std::vector<std::wstring>{L"USBPRINT\\TestK1", L"WSDPRINT\\TestK1"}));
-    EXPECT_EQ(g_updateInf, printerInf);
+    EXPECT_EQ(plat::ReplaceAll(g_updateInf, L"\\\\", L"\\"), printerInf);
     // The INF moved into the system's INF store.
     EXPECT_FALSE(Exists(printerInf));
     EXPECT_EQ(StoredTestInfs().size(), 1u);
@@ -570,13 +582,14 @@ TEST_F(PrinterQueue, StandardPortReusesAnUnusedLeftoverAndTurnsSnmpOffForIpv6) {
     EXPECT_EQ(ReadPort(kStandardMonitor, name).host, L"192.168.0.20");
     EXPECT_EQ(system.sleeps, (std::vector<DWORD>{200}));
 
-    install::AddStandardTcpIpPort(L"fe80::1234:5678:9abc:def0", name);
-    EXPECT_STREQ(name, L"IPP_fe80::1234:5678:9abc:def0_1");
+    // Longer than the record's IP address field: the whole address decides.
+    install::AddStandardTcpIpPort(L"2001:db8:85a3:0:0:8a2e:370:7334", name);
+    EXPECT_STREQ(name, L"IPP_2001:db8:85a3:0:0:8a2e:370:7334_1");
     const PortConfig v6 = ReadPort(kStandardMonitor, name);
     EXPECT_EQ(v6.snmp, 0u);
     EXPECT_EQ(v6.index, 0u);
     EXPECT_EQ(v6.community, L"");
-    EXPECT_EQ(v6.host, L"fe80::1234:5678:9abc:def0");
+    EXPECT_EQ(v6.host, L"2001:db8:85a3:0:0:8a2e:370:7334");
 }
 
 TEST_F(PrinterQueue, StandardPortWithEveryNumberInUseFallsBackToTheBaseName) {
@@ -598,6 +611,20 @@ TEST_F(PrinterQueue, StandardPortWithEveryNumberInUseFallsBackToTheBaseName) {
     EXPECT_STREQ(name, L"IPP_192.168.0.20");
     EXPECT_FALSE(ReadPort(kStandardMonitor, name).exists);
     for (int i = 1; i <= 99; ++i) DeleteQueue(plat::Format(L"Test Busy %d", i));
+}
+
+TEST_F(PrinterQueue, PackageSystemsLeaveThePrinterDriverToTheDriverStore) {
+    system.version = {true, true, VER_PLATFORM_WIN32_NT, 10, 0, VER_NT_WORKSTATION, 0};
+    host.m_nConnectType = 2;
+    Choose(L"Test K1 Printer 0000", L"192.168.0.20");
+
+    install::InstallPrinterQueue(page);
+
+    // This install folder has no driver-package library, so the store
+    // brings no driver; the port is made all the same.
+    EXPECT_FALSE(KeyExists(std::wstring(kDriversKey) + kPrinterDriver));
+    EXPECT_TRUE(ReadPort(kStandardMonitor, L"IPP_192.168.0.20_1").exists);
+    EXPECT_FALSE(ReadQueue(L"Test K1 Printer 0000").exists);
 }
 
 // --- Network, SNMP platform ----------------------------------------------------------------

@@ -94,7 +94,7 @@ std::wstring ProgramFilesFolder() {
 
 const wchar_t* const kRecordNames[] = {L"DrvTestH9 Printer", L"DrvTestH9 Other"};
 
-class ProductRecords : public ::testing::Test {
+class InstalledProductRecords : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(cfg::LoadSetupConfigText(kDocument));
@@ -134,7 +134,7 @@ protected:
 // beside each of the three folder values; a name without a KEYTYPE entry
 // gets an empty "Type" of zero bytes. On 64-bit Windows the 32-bit view
 // gets "Language" and "Suffix" and nothing else.
-TEST_F(ProductRecords, ProductKeyValuesSubkeysAndThe32BitCopy) {
+TEST_F(InstalledProductRecords, ProductKeyValuesSubkeysAndThe32BitCopy) {
     const std::wstring programFiles = ProgramFilesFolder();
     ASSERT_FALSE(programFiles.empty());
     struct Row {
@@ -183,7 +183,7 @@ TEST_F(ProductRecords, ProductKeyValuesSubkeysAndThe32BitCopy) {
 // Written again (a fax name equal to the printer name) the key is the same;
 // on 32-bit Windows there is no copy; a record without a name is refused
 // instead of writing into HKLM\Software itself.
-TEST_F(ProductRecords, RewriteNoCopyOn32BitAndNoNamelessRecord) {
+TEST_F(InstalledProductRecords, RewriteNoCopyOn32BitAndNoNamelessRecord) {
     EXPECT_EQ(uninstall::WriteProductRecord(L"DrvTestH9 Printer", L"English", L"enus", L"", L"1", false), 0);
     EXPECT_EQ(uninstall::WriteProductRecord(L"DrvTestH9 Printer", L"German", L"de", L"", L"2", false), 0);
     const Values values = ReadValues(HKEY_LOCAL_MACHINE, L"Software\\DrvTestH9 Printer");
@@ -200,7 +200,7 @@ TEST_F(ProductRecords, RewriteNoCopyOn32BitAndNoNamelessRecord) {
 // The six values of the uninstall entry. With the uninstall program beside
 // the setup program the command runs it (quoted, with the switch that
 // selects uninstalling); without it the entry names the folder.
-TEST_F(ProductRecords, UninstallEntryValues) {
+TEST_F(InstalledProductRecords, UninstallEntryValues) {
     const std::wstring sys = plat::SystemDirectory();
     const std::wstring folder = sys + L"\\\\DrvTestH9\\\\K Series\\Uninstall";
     for (bool present : {true, false}) {
@@ -235,7 +235,7 @@ TEST_F(ProductRecords, UninstallEntryValues) {
 
 // The update tool learns the installed version from the current user's
 // profile; a document without a version leaves no record.
-TEST_F(ProductRecords, UpdateToolRecordOnlyWithAVersion) {
+TEST_F(InstalledProductRecords, UpdateToolRecordOnlyWithAVersion) {
     const std::wstring path = std::wstring(uninstall::kUpdateToolKey) + L"\\DrvTestH9 Model";
     EXPECT_EQ(uninstall::WriteUpdateToolRecord(L"DrvTestH9 Model"), 0);
     const Values values = ReadValues(HKEY_CURRENT_USER, path);

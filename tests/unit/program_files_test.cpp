@@ -9,9 +9,9 @@
 #include <shlobj.h>
 #include <winspool.h>
 
+#include <cstring>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 
 #include "config/setup_config.h"
@@ -142,11 +142,16 @@ std::set<std::wstring> FilesBelow(const std::wstring& path) {
     return out;
 }
 
+// The whole file (wide path: link names are Chinese).
 std::string ReadFile(const std::wstring& path) {
-    std::ifstream in(plat::WideToUtf8(path), std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
+    std::string bytes;
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return bytes;
+    char buffer[4096];
+    DWORD read = 0;
+    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) bytes.append(buffer, read);
+    CloseHandle(file);
+    return bytes;
 }
 
 bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -186,7 +191,7 @@ void SetRegistryCommonPrograms(const std::wstring* value) {
 
 struct Link {
     std::wstring target, arguments, description;
-    int showCommand = 0;
+    DWORD showCommand = 0;
 };
 
 // A shell link as Windows reads it back.
@@ -208,10 +213,14 @@ bool ReadLink(const std::wstring& path, Link& out) {
         text[0] = L'\0';
         link->GetDescription(text, 1024);
         out.description = text;
-        link->GetShowCmd(&out.showCommand);
     }
     if (file) file->Release();
     link->Release();
+    // The show command as stored in the link's header (Wine's link object
+    // does not read it back).
+    std::string bytes = ReadFile(path);
+    if (bytes.size() < 0x40) return false;
+    memcpy(&out.showCommand, bytes.data() + 0x3C, sizeof(DWORD));
     return ok;
 }
 
@@ -225,6 +234,7 @@ protected:
         ASSERT_FALSE(m_commonPrograms.empty());
         Clean();
         for (const wchar_t* file : kSetupFiles) PlaceSetupFile(file);
+        CreateDirectoryW(kProgramFiles, nullptr);  // Program Files is there; the product's levels are not
         Load({});
     }
     void TearDown() override {
@@ -326,7 +336,7 @@ TEST_F(ProgramFiles, ShortcutsOfAWirelessModel) {
     const struct {
         const wchar_t* file;
         std::wstring target, arguments, description;
-        int showCommand;
+        DWORD showCommand;
     } expected[] = {
         {L"帮助文件.lnk", DriverDirectory() + L"\\3\\DrvTestH9_enus.chm", L"",
          L"帮助文件可以为您提供关于Tavrin K7820-K7850-K7860系列打印机的所有信息", SW_SHOW},

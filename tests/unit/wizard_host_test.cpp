@@ -159,8 +159,10 @@ protected:
         ASSERT_TRUE(m_resources.Loaded());
         testsupport::InitPageControls();
         static const bool registered = [] {
+            // Global, since the templates come from the resource library.
             WNDCLASSW wc = {};
             GetClassInfoW(nullptr, L"#32770", &wc);
+            wc.style |= CS_GLOBALCLASS;
             wc.lpszClassName = L"VELLUM SFP WNDCLASS_INS";
             wc.hInstance = plat::ProgramModule();
             return RegisterClassW(&wc) != 0;
@@ -438,6 +440,8 @@ TEST_F(Wizard, ConnectionMethodsFollowTheModelType) {
     host.wifiAdapter = false;
     Choose(Options(IDC_OPTIONS_MODEL_LIST), 2);
     Click(Options(IDC_OPTIONS_WIRED));
+    printf("DBG vis host=%d page=%d wired=%d usb=%d  checked usb=%d wired=%d focus=%p wired=%p\n", IsWindowVisible(host.GetSafeHwnd()), IsWindowVisible(host.m_pOptionsPage->GetSafeHwnd()), Visible(IDC_OPTIONS_WIRED), Visible(IDC_OPTIONS_USB), Checked(IDC_OPTIONS_USB), Checked(IDC_OPTIONS_WIRED), (void*)GetFocus(), (void*)Options(IDC_OPTIONS_WIRED));
+    printf("DBG next=%p prev=%p usb=%p\n", (void*)GetNextDlgGroupItem(host.m_pOptionsPage->GetSafeHwnd(), Options(IDC_OPTIONS_WIRED), FALSE), (void*)GetNextDlgGroupItem(host.m_pOptionsPage->GetSafeHwnd(), Options(IDC_OPTIONS_WIRED), TRUE), (void*)Options(IDC_OPTIONS_USB));
     Choose(Options(IDC_OPTIONS_MODEL_LIST), 2);
     EXPECT_TRUE(Checked(IDC_OPTIONS_WIRED));
     EXPECT_FALSE(Checked(IDC_OPTIONS_USB));
@@ -827,6 +831,7 @@ void CALLBACK ReadAndCloseLicence(HWND, UINT, UINT_PTR timer, DWORD) {
 
 TEST_F(Wizard, LicenceLinkShowsTheTextUntilBack) {
     HWND wnd = Open();
+    ASSERT_TRUE(host.m_pOptionsPage);
     const std::wstring licence = L"许可协议\r\n" + std::wstring(kMaxLicenceChars, L'z');
     ASSERT_TRUE(WriteBytes(m_folder + L"\\Licence_en.txt", Utf16File(licence)));
 

@@ -1,6 +1,6 @@
 // usbdev: simulated USB printers in the current Wine prefix.
 //
-//   usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--path DEVICE-PATH] [--unplugged]
+//   usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--refstr REFERENCE] [--unplugged]
 //   usbdev remove INSTANCE-ID        the USB printer with its functions
 //   usbdev remove-device INSTANCE-ID one device
 //   usbdev plug INSTANCE-ID | usbdev unplug INSTANCE-ID
@@ -22,7 +22,7 @@ namespace {
 
 int Usage() {
     fwprintf(stderr,
-             L"usage: usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--path DEVICE-PATH] [--unplugged]\n"
+             L"usage: usbdev add INSTANCE-ID PORT [--function DEVICE-ID]... [--refstr REFERENCE] [--unplugged]\n"
              L"       usbdev remove|remove-device|plug|unplug|flags INSTANCE-ID\n"
              L"       usbdev list [PREFIX]\n");
     return 2;
@@ -49,8 +49,8 @@ int wmain(int argc, wchar_t** argv) {
             const std::wstring option = argv[i];
             if (option == L"--function" && i + 1 < argc) {
                 printer.functions.push_back(argv[++i]);
-            } else if (option == L"--path" && i + 1 < argc) {
-                printer.devicePath = argv[++i];
+            } else if (option == L"--refstr" && i + 1 < argc) {
+                printer.referenceString = argv[++i];
             } else if (option == L"--unplugged") {
                 printer.connected = false;
             } else {

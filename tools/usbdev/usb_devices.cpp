@@ -125,6 +125,36 @@ std::wstring ParentIdPrefix(const std::wstring& instanceId) {
     return text;
 }
 
+std::wstring InterfacePath(HDEVINFO set, SP_DEVICE_INTERFACE_DATA& iface) {
+    DWORD size = 0;
+    SetupDiGetDeviceInterfaceDetailW(set, &iface, nullptr, 0, &size, nullptr);
+    if (size < sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W)) return L"";
+    std::vector<BYTE> buffer(size + sizeof(wchar_t), 0);
+    auto* detail = reinterpret_cast<SP_DEVICE_INTERFACE_DETAIL_DATA_W*>(buffer.data());
+    detail->cbSize = sizeof(SP_DEVICE_INTERFACE_DETAIL_DATA_W);
+    if (!SetupDiGetDeviceInterfaceDetailW(set, &iface, detail, size, nullptr, nullptr)) return L"";
+    return detail->DevicePath;
+}
+
+// The beginning of the names of a device's interface keys below the class:
+// ##?#<instance id with '#' for '\'>#, lower case.
+std::wstring InterfaceKeyPrefix(const std::wstring& instanceId) { return L"##?#" + Lower(Hashed(instanceId)) + L"#"; }
+
+// Names of the subkeys of a key.
+std::vector<std::wstring> SubKeys(const std::wstring& path) {
+    std::vector<std::wstring> out;
+    HKEY key = nullptr;
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_READ, &key) != ERROR_SUCCESS) return out;
+    wchar_t name[512];
+    for (DWORD i = 0;; ++i) {
+        DWORD len = 512;
+        if (RegEnumKeyExW(key, i, name, &len, nullptr, nullptr, nullptr, nullptr) != ERROR_SUCCESS) break;
+        out.push_back(name);
+    }
+    RegCloseKey(key);
+    return out;
+}
+
 bool CreateDevice(HDEVINFO set, const std::wstring& id, const wchar_t* description,
                   const std::vector<std::wstring>& hardwareIds, const std::vector<std::wstring>& compatibleIds,
                   SP_DEVINFO_DATA& device, std::wstring* error) {
@@ -151,10 +181,6 @@ bool OpenDevice(HDEVINFO set, const std::wstring& id, SP_DEVINFO_DATA& device) {
 }
 
 }  // namespace
-
-std::wstring DerivedInterfacePath(const std::wstring& instanceId) {
-    return L"\\\\?\\" + Lower(Hashed(instanceId)) + L"#" + kUsbPrintInterfaceText;
-}
 
 std::wstring FunctionInstanceId(const UsbPrinter& printer, const std::wstring& functionId) {
     wchar_t port[16];
@@ -183,7 +209,8 @@ bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
 
     SP_DEVICE_INTERFACE_DATA iface = {};
     iface.cbSize = sizeof(iface);
-    if (!SetupDiCreateDeviceInterfaceW(set.get(), &device, &kUsbPrintInterface, nullptr, 0, &iface))
+    const wchar_t* reference = printer.referenceString.empty() ? nullptr : printer.referenceString.c_str();
+    if (!SetupDiCreateDeviceInterfaceW(set.get(), &device, &kUsbPrintInterface, reference, 0, &iface))
         return Fail(error, L"SetupDiCreateDeviceInterfaceW");
     HKEY parameters = SetupDiCreateDeviceInterfaceRegKeyW(set.get(), &iface, 0, KEY_ALL_ACCESS, nullptr, nullptr);
     if (parameters == INVALID_HANDLE_VALUE) return Fail(error, L"SetupDiCreateDeviceInterfaceRegKeyW");
@@ -194,13 +221,11 @@ bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
                    static_cast<DWORD>((description.size() + 1) * sizeof(wchar_t)));
     RegCloseKey(parameters);
 
-    const std::wstring derived = InterfaceKey(DerivedInterfacePath(printer.instanceId)) + L"\\#";
-    if (!SetDword(HKEY_LOCAL_MACHINE, derived + L"\\Control", L"Linked", printer.connected ? 1 : 0))
-        return Fail(error, L"Linked value");
-    if (!printer.devicePath.empty()) {
-        SetString(HKEY_LOCAL_MACHINE, derived, L"SymbolicLink", printer.devicePath);
-        SetDword(HKEY_LOCAL_MACHINE, InterfaceKey(printer.devicePath) + L"\\#\\Device Parameters", L"Port Number",
-                 printer.port);
+    if (!SetConnected(printer.instanceId, printer.connected)) return Fail(error, L"Linked value");
+    if (reference) {
+        // Where the product looks for the port number of this path.
+        SetDword(HKEY_LOCAL_MACHINE, InterfaceKey(InterfacePath(set.get(), iface)) + L"\\#\\Device Parameters",
+                 L"Port Number", printer.port);
     }
 
     for (const std::wstring& functionId : printer.functions) {
@@ -218,12 +243,12 @@ bool RemoveUsbPrinter(const std::wstring& instanceId) {
     SP_DEVINFO_DATA device;
     if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
 
-    // An announced path of its own has its own key.
-    const std::wstring derivedPath = DerivedInterfacePath(instanceId);
-    const std::wstring announced =
-        ReadString(HKEY_LOCAL_MACHINE, InterfaceKey(derivedPath) + L"\\#", L"SymbolicLink");
-    if (!announced.empty() && Lower(announced) != Lower(derivedPath))
-        RegDeleteTreeW(HKEY_LOCAL_MACHINE, InterfaceKey(announced).c_str());
+    // Keys of the device's interfaces, including those written for a path
+    // of a reference string.
+    const std::wstring classKey = kDeviceClassesKey + std::wstring(kUsbPrintInterfaceText);
+    for (const std::wstring& name : SubKeys(classKey))
+        if (Lower(name).rfind(InterfaceKeyPrefix(instanceId), 0) == 0)
+            RegDeleteTreeW(HKEY_LOCAL_MACHINE, (classKey + L"\\" + name).c_str());
 
     const std::wstring prefix = ReadString(HKEY_LOCAL_MACHINE, kEnumKey + instanceId, L"ParentIdPrefix");
     if (!prefix.empty()) {
@@ -250,11 +275,17 @@ bool RemoveDevice(const std::wstring& instanceId) {
 }
 
 bool SetConnected(const std::wstring& instanceId, bool connected) {
-    const std::wstring key = InterfaceKey(DerivedInterfacePath(instanceId)) + L"\\#";
-    HKEY probe = nullptr;
-    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, key.c_str(), 0, KEY_READ, &probe) != ERROR_SUCCESS) return false;
-    RegCloseKey(probe);
-    return SetDword(HKEY_LOCAL_MACHINE, key + L"\\Control", L"Linked", connected ? 1 : 0);
+    const std::wstring classKey = kDeviceClassesKey + std::wstring(kUsbPrintInterfaceText);
+    bool any = false;
+    for (const std::wstring& name : SubKeys(classKey)) {
+        if (Lower(name).rfind(InterfaceKeyPrefix(instanceId), 0) != 0) continue;
+        for (const std::wstring& reference : SubKeys(classKey + L"\\" + name)) {
+            if (reference.empty() || reference[0] != L'#') continue;
+            any |= SetDword(HKEY_LOCAL_MACHINE, classKey + L"\\" + name + L"\\" + reference + L"\\Control", L"Linked",
+                            connected ? 1 : 0);
+        }
+    }
+    return any;
 }
 
 bool ReadConfigFlags(const std::wstring& instanceId, DWORD& flags) {

@@ -13,10 +13,10 @@
 //   device <function id>\<ParentIdPrefix>&USB<port> with the hardware ids
 //   <function id> and the id's last part.
 //
-// An interface path Wine would not derive itself (a printer reached through
-// the IEEE 1284.4 stack, "\\?\dot4#...") is announced by rewriting the
-// interface's SymbolicLink, with the port number at the place the path
-// names.
+// A printer behind the IEEE 1284.4 stack is announced with a reference
+// string on its interface ("dot4#1"), which puts "#dot4#" into the
+// interface path the setup API reports; its port number is written at the
+// place the product reads it for that path as well.
 #pragma once
 
 #include <windows.h>
@@ -30,7 +30,7 @@ struct UsbPrinter {
     std::wstring instanceId;  // USB\VID_xxxx&PID_yyyy\serial
     DWORD port = 1;           // "Port Number": the port monitor names the port USB%03d
     std::vector<std::wstring> functions;  // device ids of the functions it enumerates
-    std::wstring devicePath;  // interface path to announce; empty: the one the setup API derives
+    std::wstring referenceString;  // of the interface; empty: none
     bool connected = true;
 };
 
@@ -60,8 +60,5 @@ bool WriteConfigFlags(const std::wstring& instanceId, DWORD flags);
 // (ASCII letters compared without case), in the setup API's order.
 std::vector<std::wstring> ListDevices(const std::wstring& prefix);
 
-// The interface path the setup API derives for a device of the USB printer
-// interface class: \\?\<instance id with '#' for '\'>#{guid}, lower case.
-std::wstring DerivedInterfacePath(const std::wstring& instanceId);
 
 }  // namespace usbdev
