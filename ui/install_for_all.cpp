@@ -216,6 +216,8 @@ void CDlg_InstallForAll::GoToInstallPage(bool printerFound) {
 }
 
 void CDlg_InstallForAll::OnInstall() {
+    // Only the user's click on an enabled button counts.
+    if (!IsWindowEnabled(GetDlgItem(IDC_OPTIONS_INSTALL))) return;
     ReadRadioIndex();
     plat::CopyTrunc(m_pHost->m_szModel, kModelChars, SelectedText(GetDlgItem(IDC_OPTIONS_MODEL_LIST)));
     if (!m_pHost->CheckBeforeInstall()) return;

@@ -88,6 +88,8 @@ void COnlyUsbInsatllDlg::OnLanguageChange() {
 }
 
 void COnlyUsbInsatllDlg::OnInstall() {
+    // Only the user's click on an enabled button counts.
+    if (!IsWindowEnabled(GetDlgItem(IDC_ONLYUSB_INSTALL))) return;
     if (!m_pHost->CheckBeforeInstall()) return;
     m_pHost->m_bUsbPrinterFound = 0;
     UsbPrinterList printers;

@@ -43,15 +43,17 @@
 
 namespace {
 
-#ifdef _WIN64
-const wchar_t kArch[] = L"amd64";
-const wchar_t kDecoration[] = L"NTamd64";
-const wchar_t kEnvironment[] = L"Windows x64";
-#else
-const wchar_t kArch[] = L"x86";
-const wchar_t kDecoration[] = L"NTx86";
-const wchar_t kEnvironment[] = L"Windows NT x86";
-#endif
+// The machine's own architecture, which names the driver store folders, the
+// INF sections that apply and the spooler environment, whichever build of
+// the library runs (the 32-bit uninstaller loads the 32-bit one).
+bool NativeX64() {
+    SYSTEM_INFO info = {};
+    GetNativeSystemInfo(&info);
+    return info.wProcessorArchitecture == PROCESSOR_ARCHITECTURE_AMD64;
+}
+const wchar_t* const kArch = NativeX64() ? L"amd64" : L"x86";
+const wchar_t* const kDecoration = NativeX64() ? L"NTamd64" : L"NTx86";
+const wchar_t* const kEnvironment = NativeX64() ? L"Windows x64" : L"Windows NT x86";
 
 const GUID kUsbPrintInterface = {0x28d78fad, 0x5a12, 0x11d1, {0xae, 0x5b, 0x00, 0x00, 0xf8, 0x03, 0xa8, 0xc2}};
 const wchar_t kRecordsKey[] = L"SYSTEM\\DriverDatabase\\DriverPackages";
@@ -587,10 +589,10 @@ bool InstallOnDevice(HDEVINFO set, SP_DEVINFO_DATA& device, const Inf& inf, cons
         if (!port.empty()) CreateQueue(inf, model, package, port, detail);
     }
     const std::wstring mfg = manufacturer;
-    SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, reinterpret_cast<const BYTE*>(model.name.c_str()),
-                                      static_cast<DWORD>((model.name.size() + 1) * sizeof(wchar_t)));
-    SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, reinterpret_cast<const BYTE*>(model.name.c_str()),
-                                      static_cast<DWORD>((model.name.size() + 1) * sizeof(wchar_t)));
+    const auto* name = reinterpret_cast<const BYTE*>(model.name.c_str());
+    const DWORD nameBytes = static_cast<DWORD>((model.name.size() + 1) * sizeof(wchar_t));
+    SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_FRIENDLYNAME, name, nameBytes);
+    SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_DEVICEDESC, name, nameBytes);
     SetupDiSetDeviceRegistryPropertyW(set, &device, SPDRP_MFG, reinterpret_cast<const BYTE*>(mfg.c_str()),
                                       static_cast<DWORD>((mfg.size() + 1) * sizeof(wchar_t)));
     // The driver is in place: the device needs no reinstallation any more.
@@ -622,6 +624,7 @@ DWORD InstallOnPresentDevices(const Package& package, std::wstring& detail) {
     HDEVINFO set = SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES | DIGCF_PRESENT);
     if (set == INVALID_HANDLE_VALUE) return GetLastError();
     int installed = 0;
+    DWORD failure = 0;  // of a present device the driver could not be installed on
     for (DWORD i = 0;; ++i) {
         SP_DEVINFO_DATA device = {};
         device.cbSize = sizeof(device);
@@ -637,10 +640,14 @@ DWORD InstallOnPresentDevices(const Package& package, std::wstring& detail) {
             continue;
         }
         detail += L" device " + id;
-        if (InstallOnDevice(set, device, inf, *model, manufacturer, package, port, detail)) ++installed;
+        if (InstallOnDevice(set, device, inf, *model, manufacturer, package, port, detail))
+            ++installed;
+        else
+            failure = GetLastError() ? GetLastError() : ERROR_GEN_FAILURE;
     }
     SetupDiDestroyDeviceInfoList(set);
-    return installed ? ERROR_SUCCESS : difx::kErrorNoSuchDevinst;
+    if (installed) return ERROR_SUCCESS;
+    return failure ? failure : difx::kErrorNoSuchDevinst;
 }
 
 void RemoveFolder(const std::wstring& folder) {
@@ -676,7 +683,8 @@ __declspec(dllexport) DWORD WINAPI DriverPackagePreinstallW(PCWSTR infPath, DWOR
     return result;
 }
 
-__declspec(dllexport) DWORD WINAPI DriverPackageInstallW(PCWSTR infPath, DWORD flags, PCINSTALLERINFO_W, BOOL* needReboot) {
+__declspec(dllexport) DWORD WINAPI DriverPackageInstallW(PCWSTR infPath, DWORD flags, PCINSTALLERINFO_W,
+                                                         BOOL* needReboot) {
     if (needReboot) *needReboot = FALSE;
     Package package;
     std::wstring detail;
@@ -703,7 +711,8 @@ __declspec(dllexport) DWORD WINAPI DriverPackageGetPathW(PCWSTR infPath, PWSTR s
     return result;
 }
 
-__declspec(dllexport) DWORD WINAPI DriverPackageUninstallW(PCWSTR storeInfPath, DWORD flags, PCINSTALLERINFO_W, BOOL* needReboot) {
+__declspec(dllexport) DWORD WINAPI DriverPackageUninstallW(PCWSTR storeInfPath, DWORD flags, PCINSTALLERINFO_W,
+                                                           BOOL* needReboot) {
     if (needReboot) *needReboot = FALSE;
     Package package;
     std::wstring detail;

@@ -440,17 +440,46 @@ TEST(LanguageLibraries, ProgramFindsTextsAndTemplatesInTheLoadedLibrary) {
     DestroyWindow(parent);
 }
 
+// The install host's window class registered as the program registers it:
+// for the program's own module, not global. A registration that other tests
+// left behind is set aside for the lifetime of the object and put back.
+class ProgramWindowClass {
+public:
+    static constexpr const wchar_t* kName = L"VELLUM SFP WNDCLASS_INS";
+
+    ProgramWindowClass() {
+        if (GetClassInfoW(plat::ProgramModule(), kName, &m_saved))
+            m_restore = UnregisterClassW(kName, plat::ProgramModule()) != FALSE;
+        WNDCLASSW wc = {};
+        GetClassInfoW(nullptr, L"#32770", &wc);
+        wc.lpszClassName = kName;
+        wc.hInstance = plat::ProgramModule();
+        m_atom = RegisterClassW(&wc);
+    }
+    ~ProgramWindowClass() {
+        if (m_atom) UnregisterClassW(kName, plat::ProgramModule());
+        if (m_restore) {
+            m_saved.lpszClassName = kName;
+            RegisterClassW(&m_saved);
+        }
+    }
+    ProgramWindowClass(const ProgramWindowClass&) = delete;
+    ProgramWindowClass& operator=(const ProgramWindowClass&) = delete;
+    bool Registered() const { return m_atom != 0; }
+
+private:
+    WNDCLASSW m_saved = {};
+    bool m_restore = false;
+    ATOM m_atom = 0;
+};
+
 // The wizard hosts' templates name the window class that the program
 // registers for its own module. Created through the program's dialog layer
 // while a language library is the resource module, the install host must
 // still find that class, and Arabic lays it out right to left.
 TEST(LanguageLibraries, InstallHostTemplateFromALibraryFindsTheProgramsWindowClass) {
-    const wchar_t kClass[] = L"VELLUM SFP WNDCLASS_INS";
-    WNDCLASSW wc = {};
-    ASSERT_TRUE(GetClassInfoW(nullptr, L"#32770", &wc));
-    wc.lpszClassName = kClass;
-    wc.hInstance = plat::ProgramModule();
-    const ATOM atom = RegisterClassW(&wc);  // may exist already from another test
+    const ProgramWindowClass windowClass;
+    ASSERT_TRUE(windowClass.Registered()) << "error " << GetLastError();
 
     for (const Language& lang : kLanguages) {
         if (wcscmp(lang.suffix, L"enus") != 0 && wcscmp(lang.suffix, L"ar") != 0) continue;
@@ -465,7 +494,7 @@ TEST(LanguageLibraries, InstallHostTemplateFromALibraryFindsTheProgramsWindowCla
             if (HWND hwnd = host.GetSafeHwnd()) {
                 wchar_t name[64] = {};
                 GetClassNameW(hwnd, name, 64);
-                EXPECT_STREQ(name, kClass);
+                EXPECT_STREQ(name, ProgramWindowClass::kName);
                 EXPECT_EQ((GetWindowLongW(hwnd, GWL_EXSTYLE) & WS_EX_LAYOUTRTL) != 0, lang.rtl);
                 host.DestroyWindow();
             }
@@ -473,5 +502,4 @@ TEST(LanguageLibraries, InstallHostTemplateFromALibraryFindsTheProgramsWindowCla
         plat::SetResourceModule(nullptr);
         FreeLibrary(module);
     }
-    if (atom) UnregisterClassW(kClass, plat::ProgramModule());
 }

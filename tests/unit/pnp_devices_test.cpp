@@ -124,9 +124,11 @@ TEST(UsbModelMatch, PrefixWithoutCaseAndTheLastNodeWins) {
 
 const wchar_t kFunction[] = L"USBPRINT\\PnpTestPrinter";
 
+// The device's configuration flags as the registry holds them.
 DWORD Flags(const std::wstring& id) {
-    DWORD flags = 0xFFFFFFFF;
-    usbdev::ReadConfigFlags(id, flags);
+    DWORD flags = 0xFFFFFFFF, size = sizeof(flags);
+    RegGetValueW(HKEY_LOCAL_MACHINE, (L"SYSTEM\\CurrentControlSet\\Enum\\" + id).c_str(), L"ConfigFlags",
+                 RRF_RT_REG_DWORD, nullptr, &flags, &size);
     return flags;
 }
 

@@ -440,8 +440,6 @@ TEST_F(Wizard, ConnectionMethodsFollowTheModelType) {
     host.wifiAdapter = false;
     Choose(Options(IDC_OPTIONS_MODEL_LIST), 2);
     Click(Options(IDC_OPTIONS_WIRED));
-    printf("DBG vis host=%d page=%d wired=%d usb=%d  checked usb=%d wired=%d focus=%p wired=%p\n", IsWindowVisible(host.GetSafeHwnd()), IsWindowVisible(host.m_pOptionsPage->GetSafeHwnd()), Visible(IDC_OPTIONS_WIRED), Visible(IDC_OPTIONS_USB), Checked(IDC_OPTIONS_USB), Checked(IDC_OPTIONS_WIRED), (void*)GetFocus(), (void*)Options(IDC_OPTIONS_WIRED));
-    printf("DBG next=%p prev=%p usb=%p\n", (void*)GetNextDlgGroupItem(host.m_pOptionsPage->GetSafeHwnd(), Options(IDC_OPTIONS_WIRED), FALSE), (void*)GetNextDlgGroupItem(host.m_pOptionsPage->GetSafeHwnd(), Options(IDC_OPTIONS_WIRED), TRUE), (void*)Options(IDC_OPTIONS_USB));
     Choose(Options(IDC_OPTIONS_MODEL_LIST), 2);
     EXPECT_TRUE(Checked(IDC_OPTIONS_WIRED));
     EXPECT_FALSE(Checked(IDC_OPTIONS_USB));
@@ -539,6 +537,7 @@ TEST_F(Wizard, InstallChoicesThatLeaveTheOptionsPage) {
         local.m_Languages = host.m_Languages;
         wcscpy(local.m_szLanguage, L"English");
         ASSERT_TRUE(local.Create(nullptr));
+        ShowWindow(local.GetSafeHwnd(), SW_SHOWNOACTIVATE);  // radio groups skip hidden buttons
         CDlg_InstallForAll& page = *local.m_pOptionsPage;
         Choose(page.GetDlgItem(IDC_OPTIONS_MODEL_LIST), 2);
         Click(page.GetDlgItem(c.radio));
@@ -861,18 +860,17 @@ TEST_F(Wizard, LicenceLinkShowsTheTextUntilBack) {
 
 // --- Relaunch and keys ----------------------------------------------------------
 
-TEST(Relaunch, CommandLineAndStatesThatAllowIt) {
+TEST_F(Wizard, RelaunchCommandLineAndTheStatesThatAllowIt) {
     EXPECT_EQ(RelaunchCommandLine(L"C:\\Setup Folder\\drvinst64.exe", L"Simplified_Chinese"),
               L"\"C:\\Setup Folder\\drvinst64.exe\" -install -Languange Simplified_Chinese ");
 
     // After the options pages nothing is started and the wizard stays.
-    testsupport::ProgramResources resources;
-    for (int state : {kStateAskWifi, kStateNetSearch, kStateInstalling, kStateComplete}) {
-        testsupport::TestHost host;
-        HWND wnd = host.CreatePlainWindow();
-        host.m_nWizardState = state;
-        host.RelaunchWithLanguage(L"English");
-        EXPECT_TRUE(IsWindow(wnd)) << state;
+    for (int state : {kStateAskWifi, kStateWifiConfig, kStateNetSearch, kStateInstalling, kStateComplete}) {
+        WizardHost local;
+        ASSERT_TRUE(local.Create(nullptr));
+        local.m_nWizardState = state;
+        local.RelaunchWithLanguage(L"English");
+        EXPECT_TRUE(IsWindow(local.GetSafeHwnd())) << state;
     }
 }
 
