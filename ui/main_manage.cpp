@@ -359,6 +359,10 @@ void CDlg_MainManage::ShowLicence() {
 void CDlg_MainManage::RelaunchWithLanguage(const wchar_t* language) {
     if (m_nWizardState != kStateOnlyUsb && m_nWizardState != kStateOptions) return;
     std::wstring commandLine = RelaunchCommandLine(plat::ProgramPath(), language);
+    // The new instance gives this one 200 ms to end and let go of the
+    // single-instance mutex; hiding the wizard first keeps what is left of
+    // its ending short.
+    ShowWindow(m_hWnd, SW_HIDE);
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
     si.dwFlags = STARTF_USESHOWWINDOW;

@@ -186,7 +186,10 @@ std::string CopyDocument(const std::string& folders) {
   <CreateFolder><Folder><Dir>Vendor</Dir><Dir>Product Line</Dir></Folder></CreateFolder>
   <FOLDER>)" + folders + R"(</FOLDER>
   <CAT><catfile>model.cat</catfile></CAT>
-  <PRTCHMFILE><source_chm ID="English">help_en.chm</source_chm><source_chm ID="French">Help\help_fr.chm</source_chm></PRTCHMFILE>
+  <PRTCHMFILE>
+    <source_chm ID="English">help_en.chm</source_chm>
+    <source_chm ID="French">Help\help_fr.chm</source_chm>
+  </PRTCHMFILE>
 </SERTUP_INFO>
 )";
 }
