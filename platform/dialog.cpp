@@ -2,11 +2,23 @@
 
 #include "platform/module.h"
 
+
 namespace plat {
 
 namespace {
 const wchar_t kDialogProp[] = L"DrvSetup.Dialog";
 const wchar_t kControlProp[] = L"DrvSetup.Control";
+
+// The template comes from the resource module (a language library when one
+// is loaded); the window belongs to the program, so the classes the program
+// registered for itself (the hosts' window classes) are found.
+HWND CreateFromTemplate(UINT id, HWND parent, DLGPROC proc, LPARAM param) {
+    HINSTANCE res = ResourceModule();
+    HRSRC found = FindResourceW(res, MAKEINTRESOURCEW(id), RT_DIALOG);
+    HGLOBAL mem = found ? LoadResource(res, found) : nullptr;
+    auto* tmpl = mem ? static_cast<LPCDLGTEMPLATEW>(LockResource(mem)) : nullptr;
+    return tmpl ? CreateDialogIndirectParamW(ProgramModule(), tmpl, parent, proc, param) : nullptr;
+}
 
 bool IsCtlColor(UINT msg) { return msg >= WM_CTLCOLORMSGBOX && msg <= WM_CTLCOLORSTATIC; }
 
@@ -40,8 +52,7 @@ INT_PTR Dialog::DoModal() {
     m_modal = true;
     m_ended = false;
     m_result = IDCANCEL;
-    HWND hwnd = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), owner, DialogProc,
-                                   reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateFromTemplate(m_templateId, owner, DialogProc, reinterpret_cast<LPARAM>(this));
     if (!hwnd) {
         m_modal = false;
         return -1;
@@ -77,8 +88,7 @@ INT_PTR Dialog::DoModal() {
 
 bool Dialog::Create(HWND parent) {
     m_modal = false;
-    HWND hwnd = CreateDialogParamW(ResourceModule(), MAKEINTRESOURCEW(m_templateId), parent, DialogProc,
-                                   reinterpret_cast<LPARAM>(this));
+    HWND hwnd = CreateFromTemplate(m_templateId, parent, DialogProc, reinterpret_cast<LPARAM>(this));
     return hwnd != nullptr;
 }
 

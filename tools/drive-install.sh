@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
-# Drives the installer unattended through its real windows and saves a
-# screenshot of each page, then prints what was installed.
+# Drives a whole USB installation of the demo product unattended, through the
+# wizard's real windows as a user would: a simulated USB printer of a listed
+# model is connected first, then the options page, the install page and the
+# completion page follow. A screenshot of each page is saved, and what was
+# installed is printed at the end.
 #
 #   tools/drive-install.sh SETUP_FOLDER SCREENSHOT_FOLDER [program arguments]
 # Needs WINEPREFIX and DISPLAY set (run.sh does that).
@@ -8,21 +11,34 @@ set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 setup=$1; shots=$2; shift 2
 driver="$top/build/x64/uidriver.exe"
-shot() { import -window root "$shots/$1.png" && echo "screenshot: $shots/$1.png"; }
+usbdev="$top/build/x64/usbdev.exe"
+host="VELLUM SFP WNDCLASS_INS"
+shot() { sleep 1; import -window root "$shots/$1.png" && echo "screenshot: $shots/$1.png"; }
+ui() { wine "$driver" "$@"; }
+
+# A Tavrin K7850 (USB and wired network model) on USB port 1.
+printer='USB\VID_2F1A&PID_0102\TAV7850DEMO01'
+wine "$usbdev" list | grep -qi 'TAV7850DEMO01' ||
+    wine "$usbdev" add "$printer" 1 --function 'USBPRINT\TavrinK7850C4D1' >/dev/null
+echo "Connected USB printer: $printer (Tavrin K7850, USB001)"
 
 (cd "$setup" && exec wine drvinst64.exe "$@") &
 wizard=$!
-if ! wine "$driver" wait "VELLUM SFP WNDCLASS_INS" 60; then
-    echo "the install wizard did not appear" >&2
-    wait "$wizard" || true
-    exit 1
-fi
-sleep 1
-shot 01-wizard
-wine "$driver" list
+fail() { echo "$1" >&2; shot error || true; kill "$wizard" 2>/dev/null || true; exit 1; }
 
-# Leave the wizard the way a user does: close it and confirm.
-wine "$driver" close "VELLUM SFP WNDCLASS_INS"
-wine "$driver" answer 10 1 >/dev/null || true
+# Options page: the connected model is selected and USB is offered.
+ui waitctl "$host" 1005 60 || fail "the options page did not appear"
+shot 01-options
+echo "Model: $(ui text "$host" 1010 2>/dev/null || true)"
+ui click "$host" 1005 || fail "no Install button"
+
+# Install page, then the completion page, which ends the wizard by itself.
+ui waitctl "$host" 1028 60 || fail "the install page did not appear"
+shot 02-installing
+ui waitgone "$host" 1028 600 || fail "the installation did not finish"
+if ui waitctl "$host" 1043 10; then shot 03-complete; fi
+for _ in $(seq 60); do kill -0 "$wizard" 2>/dev/null || break; sleep 1; done
+if kill -0 "$wizard" 2>/dev/null; then fail "the wizard did not end after the completion page"; fi
 wait "$wizard" || true
+echo "The wizard has ended."
 bash "$top/tools/report.sh"

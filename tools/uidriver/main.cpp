@@ -5,6 +5,9 @@
 //   uidriver text CLASS ID                prints the text of control ID
 //   uidriver answer SECONDS BUTTON        answers the next message box
 //   uidriver close CLASS                  posts WM_CLOSE to that window
+//   uidriver waitctl CLASS ID SECONDS     waits until control ID is visible
+//   uidriver waitgone CLASS ID SECONDS    waits until control ID is hidden
+//                                         or its window has gone
 // Exit code 0 on success, 1 when the window or control was not found.
 #include <cstdio>
 #include <cwchar>
@@ -47,6 +50,19 @@ int wmain(int argc, wchar_t** argv) {
         if (!box) return 1;
         wprintf(L"%ls\n", MessageBoxText(box).c_str());
         return AnswerMessageBox(box, _wtoi(argv[3])) ? 0 : 1;
+    }
+    if (cmd == L"waitctl" && argc >= 5) {
+        HWND top = WaitForWindow(0, argv[2], _wtoi(argv[4]) * 1000);
+        return top && WaitForControl(top, _wtoi(argv[3]), _wtoi(argv[4]) * 1000) ? 0 : 1;
+    }
+    if (cmd == L"waitgone" && argc >= 5) {
+        ULONGLONG end = GetTickCount64() + _wtoi(argv[4]) * 1000ULL;
+        do {
+            HWND top = Find(argv[2]);
+            if (!top || !FindControl(top, _wtoi(argv[3]))) return 0;
+            Sleep(100);
+        } while (GetTickCount64() < end);
+        return 1;
     }
     if (cmd == L"close" && argc >= 3) {
         HWND top = Find(argv[2]);
