@@ -1,6 +1,7 @@
 #include "install/printer_queue.h"
 
 #include <windows.h>
+#include <newdev.h>
 #include <setupapi.h>
 #include <winspool.h>
 
@@ -32,7 +33,6 @@ constexpr wchar_t kStandardXcv[] = L",XcvMonitor Standard TCP/IP Port";
 constexpr wchar_t kStandardPortMonitorName[] = L"TCPMON.DLL";
 constexpr wchar_t kRawDatatype[] = L"RAW";
 constexpr wchar_t kUsbPrintProcessor[] = L"WinPrint";
-constexpr DWORD kInstallFlagForce = 0x00000001;  // INSTALLFLAG_FORCE (newdev.h)
 
 std::atomic<UpdateDriverFunction> g_updateDriverForTest{nullptr};
 std::atomic<SetDefaultPrinterFunction> g_setDefaultForTest{nullptr};
@@ -222,12 +222,12 @@ void CopyInfToStore(const std::wstring& inf) {
 // UpdateDriverForPlugAndPlayDevicesW, bound at run time from newdev.dll.
 BOOL UpdateDriver(LPCWSTR hardwareId, LPCWSTR inf, BOOL* reboot) {
     if (UpdateDriverFunction test = g_updateDriverForTest.load())
-        return test(nullptr, hardwareId, inf, kInstallFlagForce, reboot);
+        return test(nullptr, hardwareId, inf, INSTALLFLAG_FORCE, reboot);
     plat::Library newdev(LoadLibraryW(L"newdev.dll"));
     if (!newdev) return FALSE;
     auto update = reinterpret_cast<UpdateDriverFunction>(
         reinterpret_cast<void*>(GetProcAddress(newdev.get(), "UpdateDriverForPlugAndPlayDevicesW")));
-    return update ? update(nullptr, hardwareId, inf, kInstallFlagForce, reboot) : FALSE;
+    return update ? update(nullptr, hardwareId, inf, INSTALLFLAG_FORCE, reboot) : FALSE;
 }
 
 BOOL SetDefault(LPCWSTR name) {
@@ -261,7 +261,9 @@ void SetSetDefaultPrinterForTest(SetDefaultPrinterFunction function) { g_setDefa
 
 void AddStandardTcpIpPort(const wchar_t* address, wchar_t* portName) {
     if (!address) address = L"";
-    // SNMP is for IPv4 printers; the address decides as the port keeps it.
+    // SNMP is for IPv4 printers. The whole host address decides: the
+    // 15-character IP address field would cut most IPv6 addresses into texts
+    // that are no address at all, and turn SNMP on for them.
     tcpport::PORT_DATA_1 data = RawPortData(L"", address, true);
     if (netfind::IsIPv6Address(data.sztHostAddress)) {
         data.sztSNMPCommunity[0] = L'\0';

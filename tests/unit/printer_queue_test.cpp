@@ -959,7 +959,6 @@ TEST_F(PrinterQueue, PortMonitorKeepsPortsInUseAndNeedsAdministerAccess) {
     ASSERT_TRUE(OpenPrinterW(name.data(), &xcv, &defaults));
     DWORD needed = 0, status = 0;
     const wchar_t port[] = L"T4";
-    SetLastError(0xDEAD);
     EXPECT_TRUE(XcvDataW(xcv, L"AddPort", reinterpret_cast<BYTE*>(const_cast<wchar_t*>(port)), sizeof(port),
                          nullptr, 0, &needed, &status));
     EXPECT_EQ(status, static_cast<DWORD>(ERROR_ACCESS_DENIED));
