@@ -38,8 +38,12 @@ TEST(OsVersionUnderWine, ReportedVersionsGiveTheirCodes) {
         const wchar_t* version;
         DWORD code;
     } rows[] = {
-        {L"winxp64", 14}, {L"win2003", 8},     {L"vista", 9}, {L"win2008", 10}, {L"win7", 11},
-        {L"win2008r2", 13}, {L"win8", 15},     {L"win81", 17}, {L"win10", 19},
+        {L"winxp64", 14}, {L"win2003", 8}, {L"vista", 9}, {L"win2008", 10}, {L"win8", 15},
+        {L"win81", 17},   {L"win10", 19},
+        // Wine 8.0's version table has the records of these two swapped:
+        // "win7" reports 6.1 server (Server 2008 R2), "win2008r2" 6.1
+        // workstation (Windows 7).
+        {L"win7", 13},    {L"win2008r2", 11},
     };
     for (const auto& r : rows) EXPECT_EQ(RunProbeAs(r.version), r.code) << r.version;
     RegDeleteTreeW(HKEY_CURRENT_USER, kAppKey);
