@@ -7,6 +7,7 @@
 #include <shlobj.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -35,6 +36,7 @@ constexpr size_t kModelChars = 200;
 template <typename Page>
 Page& EnsurePage(std::unique_ptr<Page>& page, CDlg_MainManage* host, HWND hostWnd) {
     if (!page) {
+        printf("DBG EnsurePage %p\n", (void*)hostWnd); fflush(stdout);
         page = std::make_unique<Page>(host);
         page->Create(hostWnd);
     }
