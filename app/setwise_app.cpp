@@ -83,10 +83,6 @@ int CSetwiseApp::InitInstance() {
     GetClassInfoW(plat::ProgramModule(), L"#32770", &wc);
     wc.lpszClassName = names.windowClass;
     wc.hInstance = plat::ProgramModule();
-    // The host's template names this class and comes from the language
-    // library when one is loaded; a class local to the program's module
-    // would not be found for a window of that library.
-    wc.style |= CS_GLOBALCLASS;
     RegisterClassW(&wc);
 
 #ifndef DRV_UNINSTALL_ONLY

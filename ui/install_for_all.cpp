@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <cwchar>
+#include <iterator>
 #include <string>
 
 #include "env/texts.h"

@@ -7,7 +7,6 @@
 #include <shlobj.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <cstring>
 #include <cwchar>
 
@@ -32,15 +31,15 @@ namespace {
 // The model field of the choices record holds at most 199 characters.
 constexpr size_t kModelChars = 200;
 
-// Creates a page once, with the host as parent.
+// Creates a page once, with the host as parent. Pages live inside the host
+// window, so none is made before it exists.
 template <typename Page>
-Page& EnsurePage(std::unique_ptr<Page>& page, CDlg_MainManage* host, HWND hostWnd) {
-    if (!page) {
-        printf("DBG EnsurePage %p\n", (void*)hostWnd); fflush(stdout);
+Page* EnsurePage(std::unique_ptr<Page>& page, CDlg_MainManage* host, HWND hostWnd) {
+    if (!page && hostWnd) {
         page = std::make_unique<Page>(host);
         page->Create(hostWnd);
     }
-    return *page;
+    return page.get();
 }
 
 }  // namespace
@@ -185,9 +184,9 @@ void CDlg_MainManage::FitHostToPage(HWND pageWnd) {
                  SWP_NOMOVE | SWP_NOZORDER);
 }
 
-void CDlg_MainManage::ShowPageWindow(plat::Dialog& page, bool closeEnabled) {
+void CDlg_MainManage::ShowPageWindow(plat::Dialog* page, bool closeEnabled) {
     SetCloseItem(closeEnabled);
-    HWND pageWnd = page.GetSafeHwnd();
+    HWND pageWnd = page ? page->GetSafeHwnd() : nullptr;
     if (!pageWnd) return;
     FitHostToPage(pageWnd);
     RECT pageClient = {};
@@ -283,7 +282,7 @@ void CDlg_MainManage::ApplyStartPage(const UsbPrinterList& printers) {
     }
     m_nWizardState = kStateOptions;
     ShowOptionsPage();
-    if (choice.selectModel) {
+    if (choice.selectModel && m_pOptionsPage) {
         m_pOptionsPage->SelectModelByName(choice.model.c_str());
         plat::CopyTrunc(m_szUsbPort, kModelChars, choice.port);
     }

@@ -159,7 +159,7 @@ private:
     void OnExitSizeMove();
     // Close item of the system menu, host sized to the page, page shown at
     // the client origin with the focus.
-    void ShowPageWindow(plat::Dialog& page, bool closeEnabled);
+    void ShowPageWindow(plat::Dialog* page, bool closeEnabled);
     void SetCloseItem(bool enabled);
     // Page size and host size agree: the host's window is sized so that its
     // client area is the page's.

@@ -159,10 +159,8 @@ protected:
         ASSERT_TRUE(m_resources.Loaded());
         testsupport::InitPageControls();
         static const bool registered = [] {
-            // Global, since the templates come from the resource library.
             WNDCLASSW wc = {};
             GetClassInfoW(nullptr, L"#32770", &wc);
-            wc.style |= CS_GLOBALCLASS;
             wc.lpszClassName = L"VELLUM SFP WNDCLASS_INS";
             wc.hInstance = plat::ProgramModule();
             return RegisterClassW(&wc) != 0;
