@@ -167,8 +167,7 @@ bool CDlg_InstallForAll::OnCommand(WORD id, WORD code, HWND control) {
         if (code == BN_CLICKED) OnInstall();
         return true;
     case IDC_OPTIONS_AGREE:
-        if (code == BN_CLICKED)
-            EnableWindow(GetDlgItem(IDC_OPTIONS_INSTALL), IsDlgButtonChecked(m_hWnd, IDC_OPTIONS_AGREE) == BST_CHECKED);
+        if (code == BN_CLICKED) EnableInstallByAgreeBox(m_hWnd, IDC_OPTIONS_AGREE, IDC_OPTIONS_INSTALL);
         return true;
     case IDC_OPTIONS_LANGUAGE_LIST:
         if (code == CBN_SELCHANGE) OnLanguageChange();
@@ -182,23 +181,12 @@ bool CDlg_InstallForAll::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 LRESULT CDlg_InstallForAll::OnNotify(NMHDR* header, bool& handled) {
-    handled = false;
-    if (header->code != NM_CLICK && header->code != NM_RETURN) return 0;
-    if (header->idFrom == IDC_OPTIONS_USER_GUIDE) {
-        handled = true;
-        m_pHost->ShowUserGuide();
-    } else if (header->idFrom == IDC_OPTIONS_LICENCE) {
-        handled = true;
-        m_pHost->ShowLicence();
-    }
+    handled = OpenPageLink(header, IDC_OPTIONS_USER_GUIDE, IDC_OPTIONS_LICENCE, *m_pHost);
     return 0;
 }
 
 void CDlg_InstallForAll::OnLanguageChange() {
-    const int sel = static_cast<int>(SendMessageW(GetDlgItem(IDC_OPTIONS_LANGUAGE_LIST), CB_GETCURSEL, 0, 0));
-    if (sel == m_nLanguageIndex || sel < 0 || static_cast<size_t>(sel) >= m_pHost->m_Languages.size()) return;
-    m_nLanguageIndex = sel;
-    m_pHost->RelaunchWithLanguage(m_pHost->m_Languages[static_cast<size_t>(sel)].name.c_str());
+    m_nLanguageIndex = RelaunchOnLanguageChange(GetDlgItem(IDC_OPTIONS_LANGUAGE_LIST), m_nLanguageIndex, *m_pHost);
 }
 
 void CDlg_InstallForAll::OnModelChange() {

@@ -23,6 +23,30 @@ int FillLanguageList(HWND list, const CDlg_MainManage& host) {
     return selected;
 }
 
+int RelaunchOnLanguageChange(HWND list, int lastIndex, CDlg_MainManage& host) {
+    const int sel = static_cast<int>(SendMessageW(list, CB_GETCURSEL, 0, 0));
+    if (sel == lastIndex || sel < 0 || static_cast<size_t>(sel) >= host.m_Languages.size()) return lastIndex;
+    host.RelaunchWithLanguage(host.m_Languages[static_cast<size_t>(sel)].name.c_str());
+    return sel;
+}
+
+void EnableInstallByAgreeBox(HWND page, int agreeId, int installId) {
+    EnableWindow(GetDlgItem(page, installId), IsDlgButtonChecked(page, agreeId) == BST_CHECKED);
+}
+
+bool OpenPageLink(const NMHDR* header, int guideId, int licenceId, CDlg_MainManage& host) {
+    if (header->code != NM_CLICK && header->code != NM_RETURN) return false;
+    if (header->idFrom == static_cast<UINT_PTR>(guideId)) {
+        host.ShowUserGuide();
+        return true;
+    }
+    if (header->idFrom == static_cast<UINT_PTR>(licenceId)) {
+        host.ShowLicence();
+        return true;
+    }
+    return false;
+}
+
 COnlyUsbInsatllDlg::COnlyUsbInsatllDlg(CDlg_MainManage* host)
     : plat::Dialog(IDD_ONLYUSB_INSTALL, host), m_pHost(host) {
     RegisterLinkControl();
@@ -56,8 +80,7 @@ bool COnlyUsbInsatllDlg::OnCommand(WORD id, WORD code, HWND control) {
         if (code == BN_CLICKED) OnInstall();
         return true;
     case IDC_ONLYUSB_AGREE:
-        if (code == BN_CLICKED)
-            EnableWindow(GetDlgItem(IDC_ONLYUSB_INSTALL), IsDlgButtonChecked(m_hWnd, IDC_ONLYUSB_AGREE) == BST_CHECKED);
+        if (code == BN_CLICKED) EnableInstallByAgreeBox(m_hWnd, IDC_ONLYUSB_AGREE, IDC_ONLYUSB_INSTALL);
         return true;
     case IDC_ONLYUSB_LANGUAGE_LIST:
         if (code == CBN_SELCHANGE) OnLanguageChange();
@@ -68,23 +91,12 @@ bool COnlyUsbInsatllDlg::OnCommand(WORD id, WORD code, HWND control) {
 }
 
 LRESULT COnlyUsbInsatllDlg::OnNotify(NMHDR* header, bool& handled) {
-    handled = false;
-    if (header->code != NM_CLICK && header->code != NM_RETURN) return 0;
-    if (header->idFrom == IDC_ONLYUSB_USER_GUIDE) {
-        handled = true;
-        m_pHost->ShowUserGuide();
-    } else if (header->idFrom == IDC_ONLYUSB_LICENCE) {
-        handled = true;
-        m_pHost->ShowLicence();
-    }
+    handled = OpenPageLink(header, IDC_ONLYUSB_USER_GUIDE, IDC_ONLYUSB_LICENCE, *m_pHost);
     return 0;
 }
 
 void COnlyUsbInsatllDlg::OnLanguageChange() {
-    const int sel = static_cast<int>(SendMessageW(GetDlgItem(IDC_ONLYUSB_LANGUAGE_LIST), CB_GETCURSEL, 0, 0));
-    if (sel == m_nLanguageIndex || sel < 0 || static_cast<size_t>(sel) >= m_pHost->m_Languages.size()) return;
-    m_nLanguageIndex = sel;
-    m_pHost->RelaunchWithLanguage(m_pHost->m_Languages[static_cast<size_t>(sel)].name.c_str());
+    m_nLanguageIndex = RelaunchOnLanguageChange(GetDlgItem(IDC_ONLYUSB_LANGUAGE_LIST), m_nLanguageIndex, *m_pHost);
 }
 
 void COnlyUsbInsatllDlg::OnInstall() {

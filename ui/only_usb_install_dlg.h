@@ -51,3 +51,12 @@ private:
 // language and disables the list when the language is locked. Returns the
 // selected index (-1 when the run's language is not offered).
 int FillLanguageList(HWND list, const CDlg_MainManage& host);
+
+// The handling both start pages share.
+// A new selection in the language list restarts the program in that
+// language; returns the index now selected (`lastIndex` when unchanged).
+int RelaunchOnLanguageChange(HWND list, int lastIndex, CDlg_MainManage& host);
+// Install is enabled exactly while the agree box is ticked.
+void EnableInstallByAgreeBox(HWND page, int agreeId, int installId);
+// A click on the user-guide or licence link. True when it was one of them.
+bool OpenPageLink(const NMHDR* header, int guideId, int licenceId, CDlg_MainManage& host);
