@@ -6,7 +6,8 @@
 #
 # With DISPLAY set the wizard is shown for you to use. Without one it runs
 # on a virtual display, is driven unattended, and a screenshot of each page
-# is saved. WINEPREFIX is honoured; the prefix is left in place afterwards.
+# is saved (in SCREENSHOTS, default out/screenshots). WINEPREFIX is honoured;
+# the prefix is left in place afterwards.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 language=${1:-}
@@ -15,7 +16,7 @@ bash "$top/tools/build.sh"
 
 prefix=${WINEPREFIX:-$top/out/prefix}
 setup="$top/out/setup"
-shots="$top/out/screenshots"
+shots=${SCREENSHOTS:-$top/out/screenshots}
 bash "$top/tools/layout.sh" "$setup"
 mkdir -p "$shots"
 

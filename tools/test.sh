@@ -4,6 +4,8 @@
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 bash "$top/tools/build.sh"
+# The demo product laid out for the whole-installation tests.
+bash "$top/tools/layout.sh" "$top/build/x64/demo-setup"
 . "$top/tools/wine-env.sh"
 
 prefix=$(mktemp -d /tmp/drvsetup-test.XXXXXX)

@@ -16,6 +16,7 @@ std::wstring Env(const wchar_t* name) {
 
 std::wstring ProgramExe() { return Env(L"DRV_INST_EXE"); }
 std::wstring ProductSetupFolder() { return Env(L"DRV_PRODUCT_SETUP"); }
+std::wstring DemoSetupFolder() { return Env(L"DRV_DEMO_SETUP"); }
 
 TempFolder::TempFolder(const std::wstring& path) {
     if (!path.empty()) {

@@ -11,6 +11,9 @@ namespace e2e {
 // DRV_INST_EXE and DRV_PRODUCT_SETUP environment variables).
 std::wstring ProgramExe();
 std::wstring ProductSetupFolder();
+// The whole demo setup folder laid out with the built programs and
+// components (DRV_DEMO_SETUP).
+std::wstring DemoSetupFolder();
 
 // A new empty folder below the temporary folder (or at `path` when given),
 // removed with everything in it when the object ends.

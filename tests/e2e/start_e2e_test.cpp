@@ -42,7 +42,9 @@ protected:
 
 TEST_F(StartUp, MissingOrMalformedDocumentEndsWithCode1AndNoWindow) {
     for (const char* doc : {static_cast<const char*>(nullptr), "<SERTUP_INFO><MODEL></SERTUP_INFO>", ""}) {
-        if (doc) ASSERT_TRUE(e2e::WriteFileBytes(setup / L"SetupCFG.xml", doc));
+        if (doc) {
+            ASSERT_TRUE(e2e::WriteFileBytes(setup / L"SetupCFG.xml", doc));
+        }
         for (const wchar_t* args : {L"", L"-install", L"-install -Languange English"}) {
             std::vector<std::wstring> windows;
             EXPECT_EQ(RunToEnd(setup.Path(), args, windows), 1u) << (doc ? doc : "(no document)");
