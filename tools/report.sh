@@ -20,10 +20,18 @@ for key in $(q 'HKLM\Software' | grep -i 'tavrin' | sed 's/.*\\Software\\//' | t
     echo "  HKLM\\Software\\$k"
     q "HKLM\\Software\\$k" | grep REG_ | sed 's/^ */    /'
 done
+section "Product keys, 32-bit view"
+for key in $(q 'HKLM\SOFTWARE\Wow6432Node' | grep -i 'tavrin' | sed 's/.*\Wow6432Node\//' | tr ' ' '@'); do
+    k=${key//@/ }
+    echo "  HKLM\SOFTWARE\Wow6432Node\$k"
+    q "HKLM\SOFTWARE\Wow6432Node\$k" | grep REG_ | sed 's/^ */    /'
+done
 section "Uninstall entries"
 q 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -i -A8 'tavrin' | sed 's/^ */  /'
 section "Autostart values"
 q 'HKLM\Software\Microsoft\Windows\CurrentVersion\Run' | grep REG_SZ | sed 's/^ */  /'
+section "Update-tool records"
+q 'HKCU\Software\MyUpdateTool' /s | grep -v '^HKEY_CURRENT_USER\\Software\\MyUpdateTool$' | sed 's/^ */  /'
 section "Shortcuts"
 progs="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs"
 find "$progs" -iname '*.lnk' 2>/dev/null | grep -i tavrin | sed "s|$WINEPREFIX/drive_c/|  C:/|"

@@ -7,7 +7,8 @@
 # With DISPLAY set the wizard is shown for you to use. Without one it runs
 # on a virtual display, is driven unattended, and a screenshot of each page
 # is saved (in SCREENSHOTS, default out/screenshots). WINEPREFIX is honoured;
-# the prefix is left in place afterwards.
+# the prefix is left in place afterwards. DEMO_MODEL=K7820 connects a printer
+# of the USB-only model instead of a Tavrin K7850.
 set -euo pipefail
 top=$(cd "$(dirname "$0")/.." && pwd)
 language=${1:-}

@@ -23,7 +23,14 @@ BOOL CDlg_Agreement::OnInitDialog() {
     };
     env::SetControlTexts(m_hWnd, texts);
     SetDlgItemTextW(m_hWnd, IDC_AGREEMENT_TEXT, m_szLicence.c_str());
-    return TRUE;
+    // The text keeps the focus for scrolling, but is shown from its first
+    // line and not selected (the dialog manager would select all of it and
+    // scroll to its end).
+    HWND text = GetDlgItem(IDC_AGREEMENT_TEXT);
+    ::SetFocus(text);
+    SendMessageW(text, EM_SETSEL, 0, 0);
+    SendMessageW(text, EM_SCROLLCARET, 0, 0);
+    return FALSE;
 }
 
 bool CDlg_Agreement::OnCommand(WORD id, WORD code, HWND control) {

@@ -795,6 +795,8 @@ namespace {
 // What the licence dialog showed, read by a timer while it runs modally.
 struct LicenceView {
     std::wstring caption, instruction, back, text;
+    DWORD selStart = 99, selEnd = 99;
+    LRESULT firstLine = 99;
     bool seen = false;
 };
 LicenceView g_view;
@@ -822,6 +824,9 @@ void CALLBACK ReadAndCloseLicence(HWND, UINT, UINT_PTR timer, DWORD) {
     GetDlgItemTextW(dialog, IDC_AGREEMENT_TEXT, text.data(), length + 1);
     text.resize(static_cast<size_t>(length));
     g_view.text = text;
+    SendMessageW(GetDlgItem(dialog, IDC_AGREEMENT_TEXT), EM_GETSEL, reinterpret_cast<WPARAM>(&g_view.selStart),
+                 reinterpret_cast<LPARAM>(&g_view.selEnd));
+    g_view.firstLine = SendMessageW(GetDlgItem(dialog, IDC_AGREEMENT_TEXT), EM_GETFIRSTVISIBLELINE, 0, 0);
     SendMessageW(GetDlgItem(dialog, IDC_AGREEMENT_BACK), BM_CLICK, 0, 0);
 }
 }  // namespace
@@ -845,6 +850,10 @@ TEST_F(Wizard, LicenceLinkShowsTheTextUntilBack) {
         EXPECT_EQ(g_view.back, env::MessageText(237));
         EXPECT_EQ(g_view.text.size(), kMaxLicenceChars);
         EXPECT_TRUE(g_view.text == licence.substr(0, kMaxLicenceChars)) << run;
+        // Shown from its first line, nothing selected.
+        EXPECT_EQ(g_view.firstLine, 0);
+        EXPECT_EQ(g_view.selStart, 0u);
+        EXPECT_EQ(g_view.selEnd, 0u);
         EXPECT_TRUE(IsWindowEnabled(wnd)) << "the wizard stays disabled after the licence";
     }
     ASSERT_TRUE(host.m_pAgreement);

@@ -5,6 +5,8 @@
 //   uidriver text CLASS ID                prints the text of control ID
 //   uidriver answer SECONDS BUTTON        answers the next message box
 //   uidriver close CLASS                  posts WM_CLOSE to that window
+//   uidriver rect CLASS ID                prints control ID's screen rectangle
+//                                         as "left top right bottom"
 //   uidriver waitctl CLASS ID SECONDS     waits until control ID is visible
 //   uidriver waitgone CLASS ID SECONDS    waits until control ID is hidden
 //                                         or its window has gone
@@ -63,6 +65,14 @@ int wmain(int argc, wchar_t** argv) {
             Sleep(100);
         } while (GetTickCount64() < end);
         return 1;
+    }
+    if (cmd == L"rect" && argc >= 4) {
+        HWND top = Find(argv[2]);
+        HWND ctl = top ? FindControl(top, _wtoi(argv[3])) : nullptr;
+        RECT r = {};
+        if (!ctl || !GetWindowRect(ctl, &r)) return 1;
+        wprintf(L"%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return 0;
     }
     if (cmd == L"close" && argc >= 3) {
         HWND top = Find(argv[2]);
