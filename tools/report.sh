@@ -14,18 +14,23 @@ section "Default printer"
 q 'HKCU\Software\Microsoft\Windows NT\CurrentVersion\Windows' /v Device | grep Device | sed 's/^ */  /'
 section "Ports"
 q 'HKLM\Software\Microsoft\Windows NT\CurrentVersion\Ports' | grep REG_SZ | sed 's/^ */  /'
+# product_keys PARENT: the product's keys below PARENT with their values and
+# subkeys, as reg export writes them (reg query shows an empty REG_SZ value
+# as garbage).
+product_keys() {
+    local file
+    file=$(mktemp /tmp/report.XXXXXX.reg)
+    q "$1" | grep -i '\\tavrin' | while IFS= read -r key; do
+        wine reg export "$key" "Z:${file//\//\\}" /y >/dev/null 2>&1 || continue
+        iconv -f UTF-16 -t UTF-8 "$file" | tr -d '\r' | sed '1d;/^$/d' |
+            sed 's/^\[HKEY_LOCAL_MACHINE/  [HKLM/; s/^"/    "/'
+    done
+    rm -f "$file"
+}
 section "Product keys"
-for key in $(q 'HKLM\Software' | grep -i 'tavrin' | sed 's/.*\\Software\\//' | tr ' ' '@'); do
-    k=${key//@/ }
-    echo "  HKLM\\Software\\$k"
-    q "HKLM\\Software\\$k" | grep REG_ | sed 's/^ */    /'
-done
+product_keys 'HKLM\Software'
 section "Product keys, 32-bit view"
-for key in $(q 'HKLM\SOFTWARE\Wow6432Node' | grep -i 'tavrin' | sed 's/.*\Wow6432Node\//' | tr ' ' '@'); do
-    k=${key//@/ }
-    echo "  HKLM\SOFTWARE\Wow6432Node\$k"
-    q "HKLM\SOFTWARE\Wow6432Node\$k" | grep REG_ | sed 's/^ */    /'
-done
+product_keys 'HKLM\SOFTWARE\Wow6432Node'
 section "Uninstall entries"
 q 'HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall' /s | grep -i -A8 'tavrin' | sed 's/^ */  /'
 section "Autostart values"

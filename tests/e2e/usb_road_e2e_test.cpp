@@ -8,11 +8,9 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <shobjidl.h>
 #include <regstr.h>
 #include <winspool.h>
 
-#include <cwctype>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -20,11 +18,16 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/windows_state.h"
 #include "tools/uidriver/uidrive.h"
 #include "tools/usbdev/usb_devices.h"
 
 using ::testing::HasSubstr;
 using ::testing::Not;
+using testsupport::Link;
+using testsupport::LocalQueues;
+using testsupport::Queue;
+using testsupport::ReadLink;
 using uidrive::Process;
 
 namespace {
@@ -68,12 +71,6 @@ std::wstring SystemFolder() {
 std::wstring WindowsFolder() {
     wchar_t path[MAX_PATH] = {};
     GetWindowsDirectoryW(path, MAX_PATH);
-    return path;
-}
-std::wstring DriverFolder() {
-    wchar_t path[MAX_PATH] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(path), sizeof(path), &needed);
     return path;
 }
 bool FileExists(const std::wstring& path) {
@@ -138,68 +135,10 @@ void DeleteTree(HKEY root, const std::wstring& path) { RegDeleteTreeW(root, path
 
 // --- Spooler ---------------------------------------------------------------
 
-struct Queue {
-    std::wstring name, port, driver;
-};
-
-std::vector<Queue> LocalQueues() {
-    std::vector<Queue> queues;
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    if (!needed) return queues;
-    std::vector<BYTE> buffer(needed);
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) return queues;
-    const auto* info = reinterpret_cast<const PRINTER_INFO_2W*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i)
-        queues.push_back({info[i].pPrinterName, info[i].pPortName ? info[i].pPortName : L"",
-                          info[i].pDriverName ? info[i].pDriverName : L""});
-    return queues;
-}
-
-std::vector<std::wstring> DriverNames() {
-    std::vector<std::wstring> names;
-    DWORD needed = 0, count = 0;
-    wchar_t environment[] = L"Windows x64";
-    EnumPrinterDriversW(nullptr, environment, 1, nullptr, 0, &needed, &count);
-    if (!needed) return names;
-    std::vector<BYTE> buffer(needed);
-    if (!EnumPrinterDriversW(nullptr, environment, 1, buffer.data(), needed, &needed, &count)) return names;
-    const auto* info = reinterpret_cast<const DRIVER_INFO_1W*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) names.push_back(info[i].pName);
-    return names;
-}
-
 std::wstring DefaultPrinter() {
     wchar_t name[512] = {};
     DWORD size = 512;
     return GetDefaultPrinterW(name, &size) ? name : L"";
-}
-
-// --- Shortcuts -------------------------------------------------------------
-
-struct Link {
-    std::wstring target, arguments;
-};
-
-bool ReadLink(const std::wstring& path, Link& link) {
-    IShellLinkW* shell = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&shell))))
-        return false;
-    IPersistFile* file = nullptr;
-    bool ok = SUCCEEDED(shell->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Load(path.c_str(), STGM_READ));
-    if (ok) {
-        wchar_t text[MAX_PATH] = {};
-        shell->GetPath(text, MAX_PATH, nullptr, SLGP_RAWPATH);
-        link.target = text;
-        wchar_t args[1024] = {};
-        shell->GetArguments(args, 1024);
-        link.arguments = args;
-    }
-    if (file) file->Release();
-    shell->Release();
-    return ok;
 }
 
 std::string ReadAll(const std::wstring& path) {
@@ -268,7 +207,7 @@ protected:
             }
         }
         wchar_t environment[] = L"Windows x64";
-        for (const std::wstring& driver : DriverNames())
+        for (const std::wstring& driver : testsupport::PrinterDriverNames())
             if (driver.rfind(L"Tavrin", 0) == 0)
                 DeletePrinterDriverExW(nullptr, environment, const_cast<wchar_t*>(driver.c_str()), 0, 0);
         for (const wchar_t* root : {L"Software", L"SOFTWARE\\Wow6432Node",
@@ -340,7 +279,7 @@ protected:
         const std::wstring model = printer.model;
         SCOPED_TRACE(model);
         // Spooler: the driver, the USB queue, the default printer.
-        EXPECT_THAT(DriverNames(), testing::Contains(model));
+        EXPECT_THAT(testsupport::PrinterDriverNames(), testing::Contains(model));
         bool queueFound = false;
         for (const Queue& q : LocalQueues()) {
             if (q.name != model) continue;
@@ -405,9 +344,10 @@ protected:
         const std::wstring menu = KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tavrin\\" + model;
         Link link;
         ASSERT_TRUE(ReadLink(menu + L"\\Help.lnk", link));
-        EXPECT_EQ(link.target, DriverFolder() + L"\\3\\Help_enus.chm");
+        EXPECT_EQ(link.target, testsupport::PrinterDriverDirectory() + L"\\3\\Help_enus.chm");
         ASSERT_TRUE(ReadLink(menu + L"\\Uninstall.lnk", link));
         EXPECT_EQ(link.target, uninstallFolder + L"\\drvinst64.exe");
+        EXPECT_EQ(link.arguments, L"-uninstall");
         const std::wstring wireless = menu + L"\\Wireless Network Setup Tool.lnk";
         if (model == L"Tavrin K7860W") {
             ASSERT_TRUE(ReadLink(wireless, link));
@@ -424,7 +364,7 @@ protected:
         EXPECT_EQ(ReadAll(uninstallFolder + L"\\SetupCFG.xml"), ReadAll(setup + L"\\SetupCFG.xml"));
         const std::wstring installFolder = programFiles + L"\\Tavrin\\K7800 Series";
         EXPECT_TRUE(FileExists(installFolder + L"\\Driver\\x64\\Printer\\tavk78drv.dll"));
-        EXPECT_TRUE(FileExists(DriverFolder() + L"\\3\\Help_enus.chm"));
+        EXPECT_TRUE(FileExists(testsupport::PrinterDriverDirectory() + L"\\3\\Help_enus.chm"));
         EXPECT_TRUE(FileExists(KnownFolder(CSIDL_COMMON_APPDATA) + L"\\Tavrin\\K7800 Series\\tavk78scan.ini"));
         EXPECT_TRUE(FileExists(system + L"\\tavk78sti.dll"));
     }

@@ -1,4 +1,5 @@
 #include "tests/support/spooler_fixture.h"
+#include "tests/support/windows_state.h"
 
 #include <windows.h>
 #include <winspool.h>
@@ -9,12 +10,6 @@
 namespace testsupport {
 
 namespace {
-std::wstring DriverDirectory() {
-    wchar_t dir[MAX_PATH] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof(dir), &needed);
-    return dir;
-}
 
 void WriteStandIn(const std::wstring& path) {
     HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
@@ -27,7 +22,7 @@ void WriteStandIn(const std::wstring& path) {
 
 bool SpoolerFixture::AddDriverAndPrinter(const std::wstring& driver, const std::wstring& printer,
                                          const std::wstring& port) {
-    const std::wstring dir = DriverDirectory();
+    const std::wstring dir = PrinterDriverDirectory();
     const std::wstring files[] = {L"tstdrv.dll", L"tstdata.gpd", L"tstui.dll"};
     for (const auto& f : files) WriteStandIn(dir + L"\\" + f);
 

@@ -21,8 +21,13 @@
 #include "platform/module.h"
 #include "platform/text.h"
 #include "support/fake_system.h"
+#include "support/windows_state.h"
 #include "tools/usbdev/usb_devices.h"
 #include "ui/main_manage.h"
+
+using testsupport::FindQueue;
+using testsupport::LocalQueues;
+using testsupport::Queue;
 
 namespace {
 
@@ -387,26 +392,6 @@ std::vector<LogLine> ReadLog(const std::wstring& path) {
     return out;
 }
 
-// Printers (queue, port, driver) of the local spooler.
-struct Queue {
-    std::wstring name, port, driver;
-};
-std::vector<Queue> Queues() {
-    std::vector<Queue> out;
-    DWORD needed = 0, count = 0;
-    EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, nullptr, 0, &needed, &count);
-    std::vector<BYTE> buffer(needed + 1);
-    if (!EnumPrintersW(PRINTER_ENUM_LOCAL, nullptr, 2, buffer.data(), needed, &needed, &count)) return out;
-    auto* info = reinterpret_cast<PRINTER_INFO_2W*>(buffer.data());
-    for (DWORD i = 0; i < count; ++i) out.push_back({info[i].pPrinterName, info[i].pPortName, info[i].pDriverName});
-    return out;
-}
-const Queue* FindQueue(const std::vector<Queue>& queues, const std::wstring& name) {
-    for (const auto& q : queues)
-        if (q.name == name) return &q;
-    return nullptr;
-}
-
 DWORD Flags(const std::wstring& id) {
     DWORD flags = 0xFFFFFFFF;
     usbdev::ReadConfigFlags(id, flags);
@@ -527,7 +512,7 @@ TEST_F(PackageFixture, AbsentPrinterMarksTheModelsDevices) {
     EXPECT_EQ(Flags(usbdev::FunctionInstanceId(first, kUsbPrintFlag)), 0x20u);
     EXPECT_EQ(Flags(usbdev::FunctionInstanceId(second, kUsbPrintFlag)), 0x24u);
     EXPECT_EQ(Flags(usbdev::FunctionInstanceId(other, L"USBPRINT\\TavrinK7860E2A7")), 0u);
-    EXPECT_EQ(FindQueue(Queues(), L"Tavrin K7850"), nullptr);
+    EXPECT_EQ(FindQueue(LocalQueues(), L"Tavrin K7850"), nullptr);
 }
 
 // The printer connected, with its fax and web-page functions: every package
@@ -554,7 +539,7 @@ TEST_F(PackageFixture, ConnectedPrinterGetsItsQueuesAndNothingIsMarked) {
               L"DriverPackageInstallW tavk78ews.inf 0x00000000\n");
     for (const auto& function : printer.functions)
         EXPECT_EQ(Flags(usbdev::FunctionInstanceId(printer, function)) & 0x20, 0u) << plat::WideToUtf8(function);
-    const std::vector<Queue> queues = Queues();
+    const std::vector<Queue> queues = LocalQueues();
     for (const wchar_t* name : {L"Tavrin K7850", L"Tavrin K7850 Fax"}) {
         const Queue* q = FindQueue(queues, name);
         ASSERT_NE(q, nullptr) << plat::WideToUtf8(name);
@@ -583,8 +568,8 @@ TEST_F(PackageFixture, ConnectedPrinterGetsItsQueuesAndNothingIsMarked) {
     EXPECT_EQ(Joined(oemCopies()), L"TAVK78_PRINTER,USBPRINT\\TavrinK78206B2E\n");
 
     UninstallPackages(InstallFolder());
-    EXPECT_EQ(FindQueue(Queues(), L"Tavrin K7850"), nullptr);
-    EXPECT_EQ(FindQueue(Queues(), L"Tavrin K7850 Fax"), nullptr);
+    EXPECT_EQ(FindQueue(LocalQueues(), L"Tavrin K7850"), nullptr);
+    EXPECT_EQ(FindQueue(LocalQueues(), L"Tavrin K7850 Fax"), nullptr);
     EXPECT_TRUE(oemCopies().empty());
     wchar_t system32[MAX_PATH] = {};
     GetSystemDirectoryW(system32, MAX_PATH);
@@ -605,7 +590,7 @@ TEST_F(PackageFixture, PreinstallPutsEveryPackageIntoTheStore) {
               L"DriverPackagePreinstallW tavk78.inf 0x00000000\n"
               L"DriverPackagePreinstallW tavk78ews.inf 0x00000000\n");
     EXPECT_TRUE(system.sleeps.empty());
-    EXPECT_EQ(FindQueue(Queues(), L"Tavrin K7850"), nullptr);
+    EXPECT_EQ(FindQueue(LocalQueues(), L"Tavrin K7850"), nullptr);
     install::DifxLibrary difx(InstallFolder(), 512);
     ASSERT_NE(difx.GetPath(), nullptr);
     for (const wchar_t* inf : {L"\\Driver\\x64\\Printer\\tavk78.inf", L"\\Driver\\x64\\EWS\\tavk78ews.inf"}) {

@@ -20,6 +20,10 @@
 #include "platform/text.h"
 #include "support/fake_system.h"
 #include "support/install_recorder.h"
+#include "support/windows_state.h"
+
+using testsupport::Link;
+using testsupport::ReadLink;
 
 namespace {
 
@@ -162,12 +166,6 @@ std::wstring FullPath(const std::wstring& path) {
     return full;
 }
 
-std::wstring DriverDirectory() {
-    wchar_t dir[MAX_PATH] = {};
-    DWORD needed = 0;
-    GetPrinterDriverDirectoryW(nullptr, nullptr, 1, reinterpret_cast<BYTE*>(dir), sizeof(dir), &needed);
-    return dir;
-}
 
 const wchar_t kShellFolders[] = L"Software\\Microsoft\\Windows\\CurrentVersion\\Explorer\\Shell Folders";
 
@@ -187,41 +185,6 @@ void SetRegistryCommonPrograms(const std::wstring* value) {
     else
         RegDeleteValueW(key, L"Common Programs");
     RegCloseKey(key);
-}
-
-struct Link {
-    std::wstring target, arguments, description;
-    DWORD showCommand = 0;
-};
-
-// A shell link as Windows reads it back.
-bool ReadLink(const std::wstring& path, Link& out) {
-    IShellLinkW* link = nullptr;
-    if (FAILED(CoCreateInstance(CLSID_ShellLink, nullptr, CLSCTX_INPROC_SERVER, IID_IShellLinkW,
-                                reinterpret_cast<void**>(&link))))
-        return false;
-    IPersistFile* file = nullptr;
-    bool ok = SUCCEEDED(link->QueryInterface(IID_IPersistFile, reinterpret_cast<void**>(&file))) &&
-              SUCCEEDED(file->Load(path.c_str(), STGM_READ));
-    if (ok) {
-        wchar_t text[1024] = {};
-        link->GetPath(text, 1024, nullptr, SLGP_RAWPATH);
-        out.target = text;
-        text[0] = L'\0';
-        link->GetArguments(text, 1024);
-        out.arguments = text;
-        text[0] = L'\0';
-        link->GetDescription(text, 1024);
-        out.description = text;
-    }
-    if (file) file->Release();
-    link->Release();
-    // The show command as stored in the link's header (Wine's link object
-    // does not read it back).
-    std::string bytes = ReadFile(path);
-    if (bytes.size() < 0x40) return false;
-    memcpy(&out.showCommand, bytes.data() + 0x3C, sizeof(DWORD));
-    return ok;
 }
 
 class ProgramFiles : public ::testing::Test {
@@ -272,7 +235,7 @@ protected:
         RemoveTree(L"C:\\DrvTestH9Programs");
         RemoveTree(m_commonPrograms + L"\\DrvTestH9");
         for (const wchar_t* name : {L"DrvTestH9_enus.chm", L"DrvTestH9_de.chm"})
-            DeleteFileW((DriverDirectory() + L"\\3\\" + name).c_str());
+            DeleteFileW((testsupport::PrinterDriverDirectory() + L"\\3\\" + name).c_str());
     }
 
     testsupport::ProgramResources m_resources;
@@ -311,8 +274,8 @@ TEST_F(ProgramFiles, CopiesEachFileToItsPlacePerSystemStyle) {
         if (row.driveFiles.count(L"sys64\\c.dll")) {
             EXPECT_EQ(ReadFile(L"C:\\DrvTestH9Drive\\sys64\\c.dll"), "System\\x64\\c.dll");
         }
-        EXPECT_EQ(ReadFile(DriverDirectory() + L"\\3\\DrvTestH9_enus.chm"), "Help\\DrvTestH9_enus.chm");
-        EXPECT_FALSE(Exists(DriverDirectory() + L"\\3\\DrvTestH9_de.chm"));
+        EXPECT_EQ(ReadFile(testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_enus.chm"), "Help\\DrvTestH9_enus.chm");
+        EXPECT_FALSE(Exists(testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_de.chm"));
     }
 }
 
@@ -338,7 +301,7 @@ TEST_F(ProgramFiles, ShortcutsOfAWirelessModel) {
         std::wstring target, arguments, description;
         DWORD showCommand;
     } expected[] = {
-        {L"帮助文件.lnk", DriverDirectory() + L"\\3\\DrvTestH9_enus.chm", L"",
+        {L"帮助文件.lnk", testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_enus.chm", L"",
          L"帮助文件可以为您提供关于Tavrin K7820-K7850-K7860系列打印机的所有信息", SW_SHOW},
         {L"卸载.lnk", UninstallFolder() + L"\\uninst.exe", L"-uninstall", L"卸载您的Tavrin K7820-K7850-K7860打印机驱动",
          SW_SHOW},
@@ -400,7 +363,7 @@ TEST_F(ProgramFiles, ShortcutTargetsWhenFilesOrArgumentsAreMissing) {
     const std::wstring folder = ProductFolder(m_commonPrograms, L"DrvTestH9 Wifi");
     Link link;
     ASSERT_TRUE(ReadLink(folder + L"\\帮助文件.lnk", link));
-    EXPECT_EQ(FullPath(link.target), FullPath(DriverDirectory()));
+    EXPECT_EQ(FullPath(link.target), FullPath(testsupport::PrinterDriverDirectory()));
     ASSERT_TRUE(ReadLink(folder + L"\\卸载.lnk", link));
     EXPECT_EQ(FullPath(link.target), FullPath(UninstallFolder() + L"\\"));
     EXPECT_EQ(link.arguments, L"");
