@@ -21,11 +21,13 @@
 #include "platform/module.h"
 #include "platform/text.h"
 #include "support/fake_system.h"
+#include "support/probe_run.h"
 #include "support/windows_state.h"
 #include "tools/usbdev/usb_devices.h"
 #include "ui/main_manage.h"
 
 using testsupport::FindQueue;
+using testsupport::ProbeRun;
 using testsupport::LocalQueues;
 using testsupport::Queue;
 
@@ -124,41 +126,8 @@ std::wstring Joined(const Lines& lines) {
 
 // --- The probe ----------------------------------------------------------------
 
-struct ProbeRun {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::wstring output;
-};
-
 ProbeRun RunProbe(const std::wstring& exe, const std::wstring& arguments) {
-    ProbeRun run;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return run;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-    std::wstring commandLine = L"\"" + exe + L"\" " + arguments;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
-    if (started) {
-        std::string bytes;
-        char buf[512];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
-        WaitForSingleObject(pi.hProcess, 60000);
-        GetExitCodeProcess(pi.hProcess, &run.exitCode);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        run.output = plat::Utf8ToWide(bytes);
-    }
-    CloseHandle(readEnd);
-    return run;
+    return testsupport::RunProbe(L"\"" + exe + L"\" " + arguments, 60000);
 }
 
 // A setup folder holding the probe and a configuration document.

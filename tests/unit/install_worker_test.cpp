@@ -14,6 +14,7 @@
 #include "install/install_worker.h"
 #include "platform/module.h"
 #include "platform/text.h"
+#include "support/probe_run.h"
 #include "support/install_recorder.h"
 #include "uninstall/product_records.h"
 
@@ -294,42 +295,9 @@ TEST(InstallWorker, ThreadProcsRefuseNullArgument) {
 
 // --- The fatal ends in a process of their own ---------------------------------
 
-struct ProbeResult {
-    DWORD exitCode = 0xFFFFFFFF;
-    std::wstring output;
-};
-
-ProbeResult RunProbe(const std::wstring& mode, const std::wstring& language) {
-    ProbeResult result;
-    SECURITY_ATTRIBUTES inherit = {sizeof(inherit), nullptr, TRUE};
-    HANDLE readEnd = nullptr, writeEnd = nullptr;
-    if (!CreatePipe(&readEnd, &writeEnd, &inherit, 0)) return result;
-    SetHandleInformation(readEnd, HANDLE_FLAG_INHERIT, 0);
-
-    std::wstring commandLine = L"\"" + plat::ProgramFolder() + L"install_probe.exe\" " + mode + L" " + language;
-    STARTUPINFOW si = {};
-    si.cb = sizeof(si);
-    si.dwFlags = STARTF_USESTDHANDLES;
-    si.hStdOutput = writeEnd;
-    si.hStdError = writeEnd;
-    si.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
-    PROCESS_INFORMATION pi = {};
-    const BOOL started =
-        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi);
-    CloseHandle(writeEnd);
-    if (started) {
-        std::string bytes;
-        char buf[512];
-        DWORD got = 0;
-        while (ReadFile(readEnd, buf, sizeof(buf), &got, nullptr) && got) bytes.append(buf, got);
-        WaitForSingleObject(pi.hProcess, 30000);
-        GetExitCodeProcess(pi.hProcess, &result.exitCode);
-        CloseHandle(pi.hThread);
-        CloseHandle(pi.hProcess);
-        result.output = plat::Utf8ToWide(bytes);
-    }
-    CloseHandle(readEnd);
-    return result;
+testsupport::ProbeRun RunProbe(const std::wstring& mode, const std::wstring& language) {
+    return testsupport::RunProbe(L"\"" + plat::ProgramFolder() + L"install_probe.exe\" " + mode + L" " + language,
+                                 30000);
 }
 
 // The process really ends with exit code 1 after the message, whose style
@@ -352,7 +320,7 @@ TEST(InstallProbe, FatalChecksEndTheProcess) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(plat::WideToUtf8(std::wstring(row.mode) + L" " + row.language));
-        const ProbeResult r = RunProbe(row.mode, row.language);
+        const testsupport::ProbeRun r = RunProbe(row.mode, row.language);
         EXPECT_EQ(r.exitCode, 1u);
         EXPECT_EQ(plat::WideToUtf8(r.output), plat::WideToUtf8(row.box + L"\n"));
     }
