@@ -131,7 +131,11 @@ std::vector<std::wstring> SubkeysStartingWith(HKEY root, const std::wstring& pat
     return found;
 }
 
-void DeleteTree(HKEY root, const std::wstring& path) { RegDeleteTreeW(root, path.c_str()), RegDeleteKeyW(root, path.c_str()); }
+// A key with everything below it.
+void DeleteTree(HKEY root, const std::wstring& path) {
+    RegDeleteTreeW(root, path.c_str());
+    RegDeleteKeyW(root, path.c_str());
+}
 
 // --- Spooler ---------------------------------------------------------------
 
