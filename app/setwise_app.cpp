@@ -48,7 +48,7 @@ ModeNames NamesForMode(bool uninstall) {
 }
 
 int CSetwiseApp::InitInstance() {
-    INITCOMMONCONTROLSEX icc = {8, ICC_WIN95_CLASSES};
+    INITCOMMONCONTROLSEX icc = {sizeof(icc), ICC_WIN95_CLASSES};
     InitCommonControlsEx(&icc);
     OleInitialize(nullptr);  // a failure is of no consequence here
 
@@ -68,14 +68,13 @@ int CSetwiseApp::InitInstance() {
     if (options.uninstall && !IsInUninstallFolder(plat::ProgramPath(), plat::SystemDirectory())) return 0;
 
     const ModeNames names = NamesForMode(options.uninstall);
-    HANDLE mutex = CreateMutexW(nullptr, TRUE, names.mutex);
+    plat::UniqueHandle mutex(CreateMutexW(nullptr, TRUE, names.mutex));
     if (mutex && GetLastError() == ERROR_ALREADY_EXISTS) {
         if (HWND running = FindWindowW(names.windowClass, nullptr)) {
             HWND popup = GetLastActivePopup(running);
             if (IsIconic(running)) ShowWindow(running, SW_RESTORE);
             SetForegroundWindow(popup);
         }
-        CloseHandle(mutex);
         return 0;
     }
 
@@ -96,7 +95,6 @@ int CSetwiseApp::InitInstance() {
         host.DoModal();
     }
 
-    if (mutex) CloseHandle(mutex);
     return 0;
 }
 

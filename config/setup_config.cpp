@@ -105,6 +105,18 @@ bool GetConfigTextByValue(const wchar_t* xpath, const wchar_t* key, wchar_t* out
     return false;
 }
 
+std::wstring ConfigText(const wchar_t* xpath) {
+    wchar_t text[1024] = {};
+    GetConfigText(xpath, text);
+    return text;
+}
+
+std::wstring ConfigTextByValue(const wchar_t* xpath, const wchar_t* key) {
+    wchar_t text[1024] = {};
+    GetConfigTextByValue(xpath, key, text);
+    return text;
+}
+
 void GetConfigList(const wchar_t* xpath, const wchar_t* attrName, ConfigList& list) {
     list.clear();
     const std::string name = plat::WideToMultiByte(attrName ? attrName : L"");

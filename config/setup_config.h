@@ -49,6 +49,11 @@ bool GetConfigTextByValue(const wchar_t* xpath, const wchar_t* key, wchar_t (&ou
     return GetConfigTextByValue(xpath, key, out, N);
 }
 
+// The two look-ups above as texts of at most 1023 characters, empty when
+// nothing is found.
+std::wstring ConfigText(const wchar_t* xpath);
+std::wstring ConfigTextByValue(const wchar_t* xpath, const wchar_t* key);
+
 // Every selected node: {value of attribute `attrName` or empty; text}.
 void GetConfigList(const wchar_t* xpath, const wchar_t* attrName, ConfigList& list);
 

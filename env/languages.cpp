@@ -3,6 +3,7 @@
 #include <cwchar>
 #include <utility>
 
+#include "platform/fileops.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -74,12 +75,6 @@ const UiLanguageRow kUiLanguages[] = {
     {1044, L"Norwegian"}, {2068, L"Norwegian"},
     {1046, L"Portuguese"}, {2070, L"Portuguese"},
 };
-
-bool FileExists(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    plat::FindHandle find(FindFirstFileW(path.c_str(), &data));
-    return static_cast<bool>(find);
-}
 
 // Loads the bitmap library for a left-to-right language; records in
 // m_bUseBmpDll whether pictures come from it. False only when it was needed
@@ -157,7 +152,7 @@ void BuildOfferedLanguages(LanguageState& state, const std::wstring& folder, con
     cfg::GetConfigSiblingList(L"/SERTUP_INFO/DLL_SETUP/source_dll", L"ID", libraries);
     for (const cfg::ConfigEntry& lib : libraries) {
         const std::wstring path = folder + cfg::ReplaceSystembit(lib.szText, archTag);
-        if (FileExists(path)) state.m_Languages.push_back({lib.szAttr, lib.szAttr});
+        if (plat::PathExists(path)) state.m_Languages.push_back({lib.szAttr, lib.szAttr});
     }
 }
 
@@ -232,7 +227,7 @@ bool LoadUninstallLanguageModules(LanguageState& state, const std::wstring& fold
     cfg::GetConfigSiblingList(L"/SERTUP_INFO/DLL_UNSETUP/source_dll", L"ID", libraries);
     for (const cfg::ConfigEntry& lib : libraries) {
         const std::wstring path = folder + plat::FileNamePart(lib.szText);
-        if (!FileExists(path)) continue;
+        if (!plat::PathExists(path)) continue;
         // The first library present decides, even when it does not load.
         state.m_hLangDll = LoadLibraryW(path.c_str());
         if (!state.m_hLangDll) {

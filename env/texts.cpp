@@ -3,6 +3,7 @@
 #include <cwchar>
 
 #include "config/setup_config.h"
+#include "env/languages.h"
 #include "platform/module.h"
 #include "platform/system.h"
 #include "platform/text.h"
@@ -44,9 +45,7 @@ void SetControlTexts(HWND dialog, const ControlText* items, size_t count) {
 }
 
 UINT RtlMessageStyle(const wchar_t* language) {
-    if (language && (wcscmp(language, L"Arabic") == 0 || wcscmp(language, L"Hebrew") == 0))
-        return MB_RIGHT | MB_RTLREADING;
-    return 0;
+    return IsRightToLeftLanguage(language) ? MB_RIGHT | MB_RTLREADING : 0;
 }
 
 int ShowMessage(HWND owner, UINT textId, UINT style) {

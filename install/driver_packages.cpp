@@ -34,37 +34,12 @@ constexpr size_t kFolderCap = 130;
 constexpr size_t kInfCap = 512;
 constexpr size_t kStoreCap = 512;
 
-void PostProgress(CDlg_Install& page, int value) {
-    PostMessageW(page.GetSafeHwnd(), WM_INSTALL_PROGRESS, kInstallProgressValue, value);
-}
-
 // Shows the message owned by `owner` and ends the program with exit code 1.
 void FailAndExit(HWND owner, const std::wstring& text, UINT style, const wchar_t* language) {
-    const std::wstring caption = env::MessageText(156);
-    plat::Sys().ShowMessageBox(owner, text.c_str(), caption.c_str(), style | env::RtlMessageStyle(language));
+    env::ShowMessageText(owner, text, style | env::RtlMessageStyle(language));
     // A box that could not be shown answers something else than IDOK; the
     // copy cannot go on without its source either way.
     Steps().ExitProgram(1);
-}
-
-// Creates the folder when it does not exist, with normal attributes.
-void EnsureFolder(const std::wstring& folder) {
-    if (PathFileExistsW(folder.c_str())) return;
-    CreateDirectoryW(folder.c_str(), nullptr);
-    SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-// Creates every missing level of `folder` below `base` (the part after
-// `base` may hold several levels, such as "\x64\Drivers").
-void EnsureFolderLevels(const std::wstring& base, const std::wstring& folder) {
-    size_t pos = base.size();
-    while (pos < folder.size()) {
-        size_t next = folder.find(L'\\', pos + 1);
-        if (next == std::wstring::npos) next = folder.size();
-        const std::wstring level = folder.substr(0, next);
-        if (!level.empty() && level.back() != L'\\') EnsureFolder(level);
-        pos = next;
-    }
 }
 
 // Mirrors the tree below `current` (inside `top`) below `topDestination`.
@@ -81,7 +56,7 @@ bool CopyTree(const std::wstring& top, const std::wstring& topDestination, const
         wchar_t destination[1024] = {};
         plat::CopyTrunc(destination, plat::Format(L"%ls\\%ls", topDestination.c_str(), relative.c_str()));
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-            EnsureFolder(destination);
+            plat::EnsureFolder(destination);
             if (!CopyTree(top, topDestination, source)) return false;
         } else {
             CopyFileW(source, destination, FALSE);
@@ -173,7 +148,7 @@ int CopyInstallFiles(CDlg_Install& page) {
     CopyProgramComponentFiles(page);
     cfg::CopySetupConfigToUninstallFolder();
     InstallFlashComponent(page);
-    PostProgress(page, 5);
+    page.PostProgress(5);
 
     if (!GetModuleHandleW(nullptr)) return 0;
     // The setup folder keeps its final backslash; the values join it directly.
@@ -187,16 +162,16 @@ int CopyInstallFiles(CDlg_Install& page) {
         FailAndExit(page.GetSafeHwnd(), infSource + env::MessageText(201), MB_ICONWARNING, host->m_szLanguage);
         return 1;
     }
-    PostProgress(page, 10);
+    page.PostProgress(10);
 
     std::wstring folder = host->m_szProgramFiles;
     for (const std::wstring& dir : cfg::GetDirValues()) {
         folder += L"\\" + dir;
-        EnsureFolder(folder);
+        plat::EnsureFolder(folder);
     }
     wchar_t installFolder[1024] = {};
     plat::CopyTrunc(installFolder, folder);
-    PostProgress(page, 15);
+    page.PostProgress(15);
 
     for (const cfg::ConfigEntry& node : ListOf(L"/SERTUP_INFO/FOLDER/sourcefolder2temp")) {
         const std::wstring value = cfg::ReplaceSystembit(node.szText);
@@ -205,10 +180,10 @@ int CopyInstallFiles(CDlg_Install& page) {
         wchar_t destination[1024] = {};
         plat::CopyTrunc(destination, installFolder + value);
         // A value of several levels ("\x64\Drivers") needs every level.
-        EnsureFolderLevels(installFolder, destination);
+        plat::EnsureFolderLevels(destination, wcslen(installFolder));
         CopyFolderTree(page.GetSafeHwnd(), source, destination, host->m_szLanguage);
     }
-    PostProgress(page, 25);
+    page.PostProgress(25);
 
     plat::CopyFileWithRetry(infSource, std::wstring(installFolder) + L"\\" + inf);
     for (const wchar_t* xpath : {L"/SERTUP_INFO/CAT/catfile", L"/SERTUP_INFO/PRTCHMFILE/source_chm"}) {

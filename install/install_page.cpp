@@ -76,6 +76,10 @@ INT_PTR CDlg_Install::HandleMessage(UINT msg, WPARAM wParam, LPARAM lParam, bool
     return 0;
 }
 
+void CDlg_Install::PostProgress(int value) const {
+    PostMessageW(m_hWnd, WM_INSTALL_PROGRESS, kInstallProgressValue, value);
+}
+
 void CDlg_Install::OnInstallProgress(WPARAM kind, LPARAM value) {
     if (kind == kInstallProgressValue) {
         // A report behind the creep never moves the bar back.

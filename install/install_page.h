@@ -34,6 +34,9 @@ public:
     UINT_PTR m_nTimer = 0;                   // identifier SetTimer returned
     int m_nProgress = 0;                     // bar position; only grows
 
+    // Posts a progress value (0 to 100) to the page; any thread may call it.
+    void PostProgress(int value) const;
+
 protected:
     // Message handlers
     BOOL OnInitDialog() override;

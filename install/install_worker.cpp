@@ -102,9 +102,6 @@ public:
     void Run();
 
 private:
-    void PostProgress(int value) {
-        PostMessageW(m_page.GetSafeHwnd(), WM_INSTALL_PROGRESS, kInstallProgressValue, value);
-    }
     // Shows the message and ends the program with exit code 1.
     void Fail(const std::wstring& text, const wchar_t* caption, UINT style) {
         plat::Sys().ShowMessageBox(m_page.GetSafeHwnd(), text.c_str(), caption, style | m_rtl);
@@ -124,7 +121,7 @@ private:
 };
 
 void Sequence::Run() {
-    PostProgress(3);
+    m_page.PostProgress(3);
     if (!CheckImagingService() || !CheckPrinterInf()) return;
 
     if (!m_steps.CopyInstallFiles(m_page)) {
@@ -137,7 +134,7 @@ void Sequence::Run() {
     }
 
     WriteProductRecords();
-    PostProgress(30);
+    m_page.PostProgress(30);
 
     const bool packages = UsesDriverPackages();
     if (packages)
@@ -148,14 +145,14 @@ void Sequence::Run() {
     InstallDrivers(packages);
     plat::Sys().Sleep(100);
     MarkOtherModelsForReinstall(packages);
-    PostProgress(95);
+    m_page.PostProgress(95);
 
     m_steps.SetInstalledPrinterAsDefault(m_page);
     m_steps.WriteUninstallEntry(m_host.m_szModel);
     m_steps.CreateStartMenuShortcuts(m_host.m_szModel, m_host.m_szProgramFiles, m_host.m_szLanguage);
     StartStartupPrograms();
 
-    PostProgress(100);
+    m_page.PostProgress(100);
     plat::Sys().Sleep(150);
     PostMessageW(m_page.GetSafeHwnd(), WM_INSTALL_PROGRESS, kInstallFinished, 0);
 }
@@ -250,11 +247,8 @@ void Sequence::StartStartupPrograms() {
     cfg::GetConfigList(L"/SERTUP_INFO/StartUp/Process", L"Param", nodes);
     if (nodes.empty()) return;
 
-    // The Windows directory without its last level: the drive of the system
-    // ("C:" for C:\Windows); the node texts start with a backslash.
-    std::wstring drive = plat::WindowsDirectory();
-    const size_t cut = drive.rfind(L'\\');
-    if (cut != std::wstring::npos) drive.resize(cut);
+    // The node texts start with a backslash.
+    const std::wstring drive = plat::WindowsDrive();
 
     for (const cfg::ConfigEntry& node : nodes) {
         wchar_t path[260] = {};

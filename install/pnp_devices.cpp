@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "config/setup_config.h"
+#include "platform/device_info.h"
 #include "platform/handles.h"
 #include "platform/text.h"
 
@@ -20,22 +21,6 @@ namespace {
 
 constexpr DWORD kConfigFlagReinstall = 0x20;  // CONFIGFLAG_REINSTALL
 constexpr size_t kMaxUsbPrinters = 6;
-
-// Owns a device information list.
-class DeviceList {
-public:
-    explicit DeviceList(HDEVINFO set) : m_set(set) {}
-    ~DeviceList() {
-        if (valid()) SetupDiDestroyDeviceInfoList(m_set);
-    }
-    DeviceList(const DeviceList&) = delete;
-    DeviceList& operator=(const DeviceList&) = delete;
-    bool valid() const { return m_set != INVALID_HANDLE_VALUE && m_set != nullptr; }
-    HDEVINFO get() const { return m_set; }
-
-private:
-    HDEVINFO m_set;
-};
 
 DeviceProperties g_realProperties;
 std::atomic<DeviceProperties*> g_testProperties{nullptr};
@@ -101,8 +86,9 @@ bool MatchUsbPrinterModel(const wchar_t* instanceId, UsbPrinterItem& item) {
 }
 
 void DiscoverUsbPrinters(UsbPrinterList& printers) {
-    DeviceList set(SetupDiGetClassDevsW(&kUsbPrintInterface, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
-    if (!set.valid()) return;
+    plat::DeviceInfoList set(
+        SetupDiGetClassDevsW(&kUsbPrintInterface, nullptr, nullptr, DIGCF_PRESENT | DIGCF_DEVICEINTERFACE));
+    if (!set) return;
 
     for (DWORD index = 0; index < kMaxUsbPrinters; ++index) {
         SP_DEVINFO_DATA device = {};
@@ -139,8 +125,8 @@ void DiscoverUsbPrinters(UsbPrinterList& printers) {
 bool MarkDevicesForReinstall(const wchar_t* enumerator) {
     // No enumerator would make the list every device of the machine.
     if (!enumerator || !*enumerator) return true;
-    DeviceList set(SetupDiGetClassDevsW(&kPrinterDeviceClass, enumerator, nullptr, DIGCF_ALLCLASSES));
-    if (!set.valid()) return false;
+    plat::DeviceInfoList set(SetupDiGetClassDevsW(&kPrinterDeviceClass, enumerator, nullptr, DIGCF_ALLCLASSES));
+    if (!set) return false;
 
     DeviceProperties& properties = Properties();
     for (DWORD index = 0;; ++index) {

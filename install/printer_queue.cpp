@@ -39,19 +39,7 @@ std::atomic<SetDefaultPrinterFunction> g_setDefaultForTest{nullptr};
 
 // --- Configuration values ---------------------------------------------------
 
-std::wstring ConfigText(const wchar_t* xpath) {
-    wchar_t text[1024] = {};
-    cfg::GetConfigText(xpath, text);
-    return text;
-}
-
-std::wstring ConfigByValue(const wchar_t* xpath, const wchar_t* key) {
-    wchar_t text[1024] = {};
-    cfg::GetConfigTextByValue(xpath, key, text);
-    return text;
-}
-
-std::wstring DllName(const wchar_t* id) { return ConfigByValue(L"/SERTUP_INFO/DLL_NORMAL/source_dll", id); }
+std::wstring DllName(const wchar_t* id) { return cfg::ConfigTextByValue(L"/SERTUP_INFO/DLL_NORMAL/source_dll", id); }
 
 std::wstring PrinterDriverDirectory() {
     wchar_t dir[512] = {};
@@ -73,33 +61,15 @@ std::vector<wchar_t> DependentFileList(const std::wstring& text) {
 
 wchar_t* Mutable(std::wstring& text) { return text.data(); }
 
-void PostProgress(CDlg_Install& page, int value) {
-    PostMessageW(page.GetSafeHwnd(), WM_INSTALL_PROGRESS, kInstallProgressValue, value);
-}
-
 // --- Spooler ------------------------------------------------------------------
 
-class Printer {
-public:
-    Printer() = default;
-    explicit Printer(HANDLE h) : m_h(h) {}
-    ~Printer() { reset(); }
-    Printer(const Printer&) = delete;
-    Printer& operator=(const Printer&) = delete;
-    HANDLE get() const { return m_h; }
-    HANDLE* put() {
-        reset();
-        return &m_h;
-    }
-    explicit operator bool() const { return m_h != nullptr; }
-    void reset() {
-        if (m_h) ClosePrinter(m_h);
-        m_h = nullptr;
-    }
-
-private:
-    HANDLE m_h = nullptr;
+// Owner of a spooler handle (queue or transceiver).
+struct PrinterTraits {
+    static HANDLE Invalid() { return nullptr; }
+    static bool Valid(HANDLE h) { return h != nullptr; }
+    static void Close(HANDLE h) { ClosePrinter(h); }
 };
+using Printer = plat::Owned<HANDLE, PrinterTraits>;
 
 // Opens a port monitor's transceiver for administration.
 bool OpenTransceiver(const std::wstring& name, Printer& xcv) {
@@ -157,7 +127,7 @@ std::wstring PortCandidate(const std::wstring& base, int n) {
 // A port through the product's own monitor when the document names one,
 // otherwise through the standard monitor.
 void CreateNetworkPort(const wchar_t* address, wchar_t* portName) {
-    const std::wstring monitor = ConfigText(L"/SERTUP_INFO/PONEMENT/tcpmonitor");
+    const std::wstring monitor = cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/tcpmonitor");
     const std::wstring monitorFile = DllName(L"Tcp");
     if (!monitor.empty() && !monitorFile.empty())
         AddVendorTcpIpPort(address, monitor.c_str(), monitorFile.c_str(), portName);
@@ -357,7 +327,7 @@ void InstallPrinterQueue(CDlg_Install& page) {
     driver.dataPath = driverDir + L"\\" + DllName(L"DATA");
     driver.configPath = driverDir + L"\\" + DllName(L"UI");
 
-    const std::wstring lmName = ConfigText(L"/SERTUP_INFO/PONEMENT/lmmonitor");
+    const std::wstring lmName = cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/lmmonitor");
     std::wstring lmFile = DllName(L"LM");
     if (!lmName.empty() && !lmFile.empty()) {
         std::wstring name = lmName, environment = kEnvironment;
@@ -370,15 +340,15 @@ void InstallPrinterQueue(CDlg_Install& page) {
     wchar_t driverName[200] = {};
     cfg::GetConfigTextByValue(L"/SERTUP_INFO/PriName/PriModel", host.m_szModel, driverName);
     driver.name = driverName;
-    driver.dependentFiles = DependentFileList(ConfigText(L"/SERTUP_INFO/PONEMENT/depfiles"));
+    driver.dependentFiles = DependentFileList(cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/depfiles"));
     driver.monitor = lmName;
     cfg::ConfigList hardwareIds;
     cfg::GetConfigListByValue(L"/SERTUP_INFO/Hardware/Hardware_Info", host.m_szModel, hardwareIds);
 
-    PostProgress(page, 40);
+    page.PostProgress(40);
 
     const std::wstring printerInf =
-        InstallFolderBelow(host.m_szProgramFiles) + L"\\" + ConfigByValue(L"/SERTUP_INFO/INF/Infinpackage", L"PRINTER");
+        InstallFolderBelow(host.m_szProgramFiles) + L"\\" + cfg::ConfigTextByValue(L"/SERTUP_INFO/INF/Infinpackage", L"PRINTER");
 
     if (host.m_nConnectType == 2) {
         wchar_t netType[1024] = {};
@@ -387,7 +357,7 @@ void InstallPrinterQueue(CDlg_Install& page) {
         cfg::GetConfigTextByValue(L"/SERTUP_INFO/NETPLATFORM/NetPrinter", host.m_szModel, modelType);
         if (modelType[0]) plat::CopyTrunc(netType, modelType);
         const bool snmpPlatform = wcscmp(netType, L"1") == 0;
-        std::wstring processor = ConfigText(L"/SERTUP_INFO/PONEMENT/processor");
+        std::wstring processor = cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/processor");
         std::wstring processorFile = DllName(L"Pro");
 
         CopyPrintProcessorFile();
@@ -426,7 +396,7 @@ void InstallPrinterQueue(CDlg_Install& page) {
         RegisterPrinterDriver(page, driver);
         Printer queue(AddQueue(driver.name, host.m_szUsbPort, driver.name, kUsbPrintProcessor));
         if (!queue) plat::TraceF(L"AddPrinter error : %lu", GetLastError());
-        PostProgress(page, 50);
+        page.PostProgress(50);
         for (const cfg::ConfigEntry& id : hardwareIds) {
             BOOL reboot = FALSE;
             if (UpdateDriver(id.szText, printerInf.c_str(), &reboot)) break;
@@ -440,11 +410,11 @@ void InstallNetworkFaxQueues(CDlg_Install& page) {
     if (!page.m_pHost) return;
     CDlg_MainManage& host = *page.m_pHost;
 
-    const std::wstring dependent = ConfigText(L"/SERTUP_INFO/PONEMENT/faxdepfile");
+    const std::wstring dependent = cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/faxdepfile");
     const std::wstring faxDriverFile = DllName(L"FaxDR");
     const std::wstring faxConfigFile = DllName(L"FaxUI");
-    const std::wstring faxName = ConfigByValue(L"/SERTUP_INFO/FaxName/FaxModel", host.m_szModel);
-    const std::wstring faxInf = ConfigByValue(L"/SERTUP_INFO/INF/Infinpackage", L"FAX");
+    const std::wstring faxName = cfg::ConfigTextByValue(L"/SERTUP_INFO/FaxName/FaxModel", host.m_szModel);
+    const std::wstring faxInf = cfg::ConfigTextByValue(L"/SERTUP_INFO/INF/Infinpackage", L"FAX");
     if (dependent.empty() || faxDriverFile.empty() || faxConfigFile.empty() || faxName.empty()) return;
 
     const std::wstring driverDir = PrinterDriverDirectory();
@@ -461,7 +431,7 @@ void InstallNetworkFaxQueues(CDlg_Install& page) {
         AddPrinterDriverW(nullptr, 3, reinterpret_cast<BYTE*>(&info));
         plat::TraceF(L"=== AddPrinterDriver error : %d  ===", static_cast<int>(GetLastError()));
 
-        const std::wstring processor = ConfigText(L"/SERTUP_INFO/PONEMENT/processor");
+        const std::wstring processor = cfg::ConfigText(L"/SERTUP_INFO/PONEMENT/processor");
         wchar_t portName[256] = {};
         CreateNetworkPort(printer.portAddress, portName);
 

@@ -3,7 +3,6 @@
 #include <windows.h>
 #include <objbase.h>
 #include <shlobj.h>
-#include <shlwapi.h>
 #include <winspool.h>
 
 #include <string>
@@ -23,24 +22,6 @@ namespace {
 
 constexpr int kShortcutsStopped = 3;
 
-// Folder rule: a missing folder is created and given normal attributes.
-void EnsureFolder(const std::wstring& path) {
-    if (PathFileExistsW(path.c_str())) return;
-    CreateDirectoryW(path.c_str(), nullptr);
-    SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-}
-
-// The folder rule for every level of an absolute path ("C:\a\b\c").
-void EnsureFolderLevels(const std::wstring& path) {
-    // The root ("C:\") is never created; start after it.
-    size_t pos = path.find(L'\\');
-    while (pos != std::wstring::npos) {
-        pos = path.find(L'\\', pos + 1);
-        const std::wstring level = path.substr(0, pos);
-        if (!level.empty() && level.back() != L'\\') EnsureFolder(level);
-    }
-}
-
 // Copies the file a search for `source` finds into `folder`, under the
 // found name. A source that is not found (or is a folder) is skipped.
 void CopyFoundFile(const std::wstring& source, const std::wstring& folder) {
@@ -55,26 +36,6 @@ std::wstring FoundFileName(const std::wstring& path) {
     WIN32_FIND_DATAW found = {};
     plat::FindHandle find(FindFirstFileW(path.c_str(), &found));
     return find ? std::wstring(found.cFileName) : std::wstring();
-}
-
-std::wstring ConfigText(const wchar_t* xpath) {
-    wchar_t text[1024] = {};
-    cfg::GetConfigText(xpath, text);
-    return text;
-}
-
-std::wstring ConfigTextByValue(const wchar_t* xpath, const wchar_t* key) {
-    wchar_t text[1024] = {};
-    cfg::GetConfigTextByValue(xpath, key, text);
-    return text;
-}
-
-// The Windows directory without its last level ("C:" for C:\Windows).
-std::wstring WindowsDrive() {
-    std::wstring drive = plat::WindowsDirectory();
-    const size_t cut = drive.rfind(L'\\');
-    if (cut != std::wstring::npos) drive.resize(cut);
-    return drive;
 }
 
 std::wstring PrinterDriverDirectory() {
@@ -162,28 +123,28 @@ void CopyProgramFiles(const wchar_t* language) {
     std::wstring uninstallFolder = plat::SystemDirectory();
     for (const std::wstring& dir : cfg::GetDirValues()) {
         uninstallFolder += L"\\" + dir;
-        EnsureFolder(uninstallFolder);
+        plat::EnsureFolder(uninstallFolder);
     }
-    uninstallFolder += L"\\" + ConfigText(L"/SERTUP_INFO/CreateFolder/uisname");
-    EnsureFolder(uninstallFolder);
+    uninstallFolder += L"\\" + cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/uisname");
+    plat::EnsureFolder(uninstallFolder);
 
-    const std::wstring icon = ConfigText(L"SERTUP_INFO/ICON/iconfile");
+    const std::wstring icon = cfg::ConfigText(L"SERTUP_INFO/ICON/iconfile");
     if (!icon.empty()) CopyFoundFile(setup + icon, uninstallFolder);
-    const std::wstring library = cfg::ReplaceSystembit(ConfigTextByValue(L"SERTUP_INFO/DLL_UNSETUP/source_dll", lang));
+    const std::wstring library = cfg::ReplaceSystembit(cfg::ConfigTextByValue(L"SERTUP_INFO/DLL_UNSETUP/source_dll", lang));
     if (!library.empty()) CopyFoundFile(setup + library, uninstallFolder);
-    const std::wstring uninstaller = cfg::ReplaceSystembit(ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
+    const std::wstring uninstaller = cfg::ReplaceSystembit(cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
     if (!uninstaller.empty()) CopyFoundFile(setup + uninstaller, uninstallFolder);
 
     // The copy sets of this system's style: the common one, then this
     // architecture's; targets are below the Windows drive.
-    const std::wstring drive = WindowsDrive();
+    const std::wstring drive = plat::WindowsDrive();
     const std::wstring base = std::wstring(L"SERTUP_INFO/COPYFILES") + cfg::GetCopyFilesStyle();
     for (const std::wstring& set : {std::wstring(L"/Common"), std::wstring(L"/") + cfg::ArchTag()}) {
         cfg::ConfigList targets;
         cfg::GetConfigList((base + set).c_str(), L"ID", targets);
         for (const cfg::ConfigEntry& target : targets) {
             const std::wstring folder = drive + target.szText;
-            EnsureFolderLevels(folder);
+            plat::EnsureFolderLevels(folder, folder.find(L'\\'));
             cfg::ConfigList sources;
             cfg::GetConfigListByValue(L"SERTUP_INFO/COPYFILES/sourcefile", target.szAttr, sources);
             for (const cfg::ConfigEntry& source : sources)
@@ -193,11 +154,11 @@ void CopyProgramFiles(const wchar_t* language) {
 
     // The help file of the language beside the printer drivers. Windows
     // always has the "3" folder; a fresh Wine prefix may not.
-    const std::wstring help = ConfigTextByValue(L"/SERTUP_INFO/PRTCHMFILE/source_chm", lang);
+    const std::wstring help = cfg::ConfigTextByValue(L"/SERTUP_INFO/PRTCHMFILE/source_chm", lang);
     const std::wstring driverDir = PrinterDriverDirectory();
     if (!help.empty() && !driverDir.empty()) {
         const std::wstring helpFolder = driverDir + L"\\3";
-        EnsureFolder(helpFolder);
+        plat::EnsureFolder(helpFolder);
         CopyFoundFile(setup + help, helpFolder);
     }
 }
@@ -235,7 +196,7 @@ std::wstring MakeInstalledProgramFolder(const std::wstring& programFiles) {
     std::wstring folder = programFiles;
     for (const std::wstring& dir : cfg::GetDirValues()) {
         folder += L"\\" + dir;
-        EnsureFolder(folder);
+        plat::EnsureFolder(folder);
     }
     return folder + L"\\";
 }
@@ -247,14 +208,14 @@ int CreateStartMenuShortcuts(const wchar_t* model, const wchar_t* programFiles, 
 
     const std::vector<std::wstring> dirs = cfg::GetDirValues();
     const std::wstring firstDir = dirs.empty() ? std::wstring() : dirs.front();
-    const std::wstring uninstaller = cfg::ReplaceSystembit(ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
-    const std::wstring wirelessTool = cfg::ReplaceSystembit(ConfigText(L"/SERTUP_INFO/CreateFolder/wifiexe"));
-    const std::wstring callInfo = ConfigText(L"/SERTUP_INFO/CALLWIFI/CallInfo");
-    const std::wstring scanSettings = ConfigText(L"/SERTUP_INFO/CreateFolder/pushexe");
-    const std::wstring scanApp = ConfigText(L"/SERTUP_INFO/CreateFolder/appexe");
+    const std::wstring uninstaller = cfg::ReplaceSystembit(cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
+    const std::wstring wirelessTool = cfg::ReplaceSystembit(cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/wifiexe"));
+    const std::wstring callInfo = cfg::ConfigText(L"/SERTUP_INFO/CALLWIFI/CallInfo");
+    const std::wstring scanSettings = cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/pushexe");
+    const std::wstring scanApp = cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/appexe");
     cfg::ConfigList models;
     cfg::GetConfigList(L"/SERTUP_INFO/MODEL/Model_Info", L"type", models);
-    const std::wstring help = ConfigTextByValue(L"/SERTUP_INFO/PRTCHMFILE/source_chm", lang);
+    const std::wstring help = cfg::ConfigTextByValue(L"/SERTUP_INFO/PRTCHMFILE/source_chm", lang);
     const std::wstring setup = plat::ProgramFolder();
 
     ComScope com;
@@ -267,9 +228,9 @@ int CreateStartMenuShortcuts(const wchar_t* model, const wchar_t* programFiles, 
     programs = ProgramsFolderOnWindowsDrive(programs, plat::WindowsDirectory());
 
     std::wstring productFolder = programs + L"\\" + firstDir;
-    EnsureFolder(productFolder);
+    plat::EnsureFolder(productFolder);
     productFolder += L"\\" + modelName;
-    EnsureFolder(productFolder);
+    plat::EnsureFolder(productFolder);
 
     // Help file, as copied beside the printer drivers; without one in the
     // setup folder the shortcut opens the printer driver directory.

@@ -47,6 +47,13 @@ std::wstring WindowsDirectory() {
     return buf;
 }
 
+std::wstring WindowsDrive() {
+    std::wstring drive = WindowsDirectory();
+    const size_t cut = drive.rfind(L'\\');
+    if (cut != std::wstring::npos) drive.resize(cut);
+    return drive;
+}
+
 HINSTANCE ResourceModule() {
     HINSTANCE m = g_resourceModule.load();
     return m ? m : ProgramModule();

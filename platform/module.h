@@ -22,6 +22,9 @@ std::wstring ProgramFolder();
 // GetSystemDirectoryW / GetWindowsDirectoryW (1024 characters).
 std::wstring SystemDirectory();
 std::wstring WindowsDirectory();
+// The Windows directory without its last level: the system's drive ("C:"
+// for C:\Windows).
+std::wstring WindowsDrive();
 
 HINSTANCE ResourceModule();
 void SetResourceModule(HINSTANCE module);

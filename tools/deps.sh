@@ -23,14 +23,15 @@ for p in "${packages[@]}"; do
 done
 
 # apt-get source needs a deb-src entry: make one from the machine's own
-# Debian sources file so no archive host is named here.
+# Debian sources (a deb822 .sources file, or the one-line entries of
+# sources.list) so no archive host is named here.
 srcfile=/etc/apt/sources.list.d/drvsetup-src.sources
-if [ ! -f "$srcfile" ]; then
+srclist=/etc/apt/sources.list.d/drvsetup-src.list
+if [ ! -f "$srcfile" ] && [ ! -f "$srclist" ]; then
     if [ -f /etc/apt/sources.list.d/debian.sources ]; then
         sed 's/^Types:.*/Types: deb-src/' /etc/apt/sources.list.d/debian.sources > "$srcfile"
     elif [ -f /etc/apt/sources.list ]; then
-        grep '^deb ' /etc/apt/sources.list | sed 's/^deb /deb-src /' > /etc/apt/sources.list.d/drvsetup-src.list
-        srcfile=/etc/apt/sources.list.d/drvsetup-src.list
+        { grep '^deb ' /etc/apt/sources.list || true; } | sed 's/^deb /deb-src /' > "$srclist"
     fi
     need+=(__update__)
 fi

@@ -24,7 +24,8 @@ case "${DEMO_MODEL:-K7850}" in
     *) printer='USB\VID_2F1A&PID_0102\TAV7850DEMO01' function='USBPRINT\TavrinK7850C4D1' first=01-options ;;
 esac
 serial=${printer##*\\}
-wine "$usbdev" list | grep -qi "$serial" || wine "$usbdev" add "$printer" 1 --function "$function" >/dev/null
+# (grep reads the whole list: with -q it could end the pipe early.)
+wine "$usbdev" list | grep -i "$serial" >/dev/null || wine "$usbdev" add "$printer" 1 --function "$function" >/dev/null
 echo "Connected USB printer: $printer (USB001)"
 
 (cd "$setup" && exec wine drvinst64.exe "$@") &

@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "config/setup_config.h"
 #include "env/texts.h"
 #include "platform/text.h"
 #include "res/resource.h"
@@ -21,8 +22,6 @@ const int kWirelessGroup[] = {IDC_OPTIONS_WIRELESS,   IDC_OPTIONS_WIRELESS_TEXT,
                               IDC_OPTIONS_ONEKEY,     IDC_OPTIONS_ONEKEY_ICON,   IDC_OPTIONS_ONEKEY_TEXT};
 // The radio buttons in the order of the radio index.
 const int kRadios[] = {IDC_OPTIONS_USB, IDC_OPTIONS_ONEKEY, IDC_OPTIONS_WIRED, IDC_OPTIONS_WIRELESS};
-
-constexpr size_t kModelChars = 200;  // m_szModel holds at most 199 characters
 
 std::wstring SelectedText(HWND combo) {
     const LRESULT sel = SendMessageW(combo, CB_GETCURSEL, 0, 0);
@@ -117,22 +116,14 @@ void CDlg_InstallForAll::ReEvaluateMethods() {
     const std::wstring model = SelectedText(GetDlgItem(IDC_OPTIONS_MODEL_LIST));
     const bool wifiAdapter = m_pHost->HasWirelessAdapter();
 
-    bool wired = true, wireless = true;
+    // The first entry of the selected model that narrows the methods decides.
+    cfg::ConnectionMethods methods = cfg::ConnectionMethodsForType(nullptr);
     for (const ModelItem& m : m_pHost->m_Models) {
         if (model != m.name) continue;
-        if (wcscmp(m.type, L"1") == 0) {
-            wired = wireless = false;
-            break;
-        }
-        if (wcscmp(m.type, L"2") == 0) {
-            wireless = false;
-            break;
-        }
-        if (wcscmp(m.type, L"4") == 0) {
-            wired = false;
-            break;
-        }
+        methods = cfg::ConnectionMethodsForType(m.type);
+        if (!methods.wired || !methods.wireless) break;
     }
+    const bool wired = methods.wired, wireless = methods.wireless;
     ShowControls(kWiredGroup, std::size(kWiredGroup), wired);
     ShowControls(kWirelessGroup, std::size(kWirelessGroup), wireless);
     ShowControls(kUsbGroup, std::size(kUsbGroup), true);
@@ -196,14 +187,6 @@ void CDlg_InstallForAll::OnModelChange() {
     ReEvaluateMethods();
 }
 
-void CDlg_InstallForAll::GoToInstallPage(bool printerFound) {
-    ShowWindow(m_hWnd, SW_HIDE);
-    m_pHost->m_bUsbPrinterFound = printerFound ? 1 : 0;
-    m_pHost->m_nConnectType = 1;
-    m_pHost->m_nWizardState = kStateInstalling;
-    m_pHost->ShowInstallPage();
-}
-
 void CDlg_InstallForAll::OnInstall() {
     // Only the user's click on an enabled button counts.
     if (!IsWindowEnabled(GetDlgItem(IDC_OPTIONS_INSTALL))) return;
@@ -212,21 +195,14 @@ void CDlg_InstallForAll::OnInstall() {
     if (!m_pHost->CheckBeforeInstall()) return;
     m_pHost->m_bUsbPrinterFound = 0;
 
-    UsbPrinterList printers;
-    m_pHost->DetectUsbPrinters(printers);
-    bool printerFound = false;
-    for (const UsbPrinterItem& p : printers)
-        if (wcscmp(p.model, m_pHost->m_szModel) == 0) printerFound = true;
+    const bool printerFound = IsChosenModelConnected(*m_pHost);
     m_pHost->m_bPcOnWifi = m_pHost->QueryWlanProfile().empty() ? 0 : 1;
 
     const UINT rtl = env::RtlMessageStyle(m_pHost->m_szLanguage);
     switch (m_nRadioIndex) {
     case kMethodUsb:
-        if (printerFound) {
-            GoToInstallPage(true);
-        } else if (env::ShowMessage(m_hWnd, 197, MB_YESNO | rtl) == IDYES) {
-            GoToInstallPage(false);
-        }
+        if (printerFound || env::ShowMessage(m_hWnd, 197, MB_YESNO | rtl) == IDYES)
+            StartUsbInstall(m_hWnd, *m_pHost, printerFound);
         break;
     case kMethodWired:
         plat::Trace(L"Checking the network");

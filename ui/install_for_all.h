@@ -72,7 +72,6 @@ private:
     void ReadRadioIndex();
     void WriteRadioIndex();
     void ShowControls(const int* ids, size_t count, bool show);
-    void GoToInstallPage(bool printerFound);
 
     plat::GdiObject m_background;  // bitmap 148
     plat::GdiObject m_bmpUsb, m_bmpWired, m_bmpWireless, m_bmpOneKey;

@@ -16,6 +16,7 @@
 #include "install/driver_packages.h"
 #include "install/install_page.h"
 #include "install/pnp_devices.h"
+#include "platform/fileops.h"
 #include "platform/handles.h"
 #include "platform/module.h"
 #include "platform/text.h"
@@ -27,9 +28,6 @@
 #include "wireless/wlan_probe.h"
 
 namespace {
-
-// The model field of the choices record holds at most 199 characters.
-constexpr size_t kModelChars = 200;
 
 // Creates a page once, with the host as parent. Pages live inside the host
 // window, so none is made before it exists.
@@ -335,13 +333,10 @@ void CDlg_MainManage::ShowUserGuide() {
     const std::wstring path = plat::ProgramFolder() + relative;
     plat::Trace(L"用户指南文件路径：" + path);
 
-    WIN32_FIND_DATAW found = {};
-    HANDLE find = FindFirstFileW(path.c_str(), &found);
-    if (find == INVALID_HANDLE_VALUE) {
+    if (!plat::PathExists(path)) {
         env::ShowMessage(m_hWnd, 174, MB_ICONEXCLAMATION | rtl);
         return;
     }
-    FindClose(find);
     const auto result = reinterpret_cast<INT_PTR>(
         ShellExecuteW(m_hWnd, L"open", path.c_str(), nullptr, nullptr, SW_SHOWMAXIMIZED));
     if (result <= 32) env::ShowMessage(m_hWnd, 175, rtl);

@@ -61,6 +61,10 @@ StartPageChoice DecideStartPage(const std::vector<ModelItem>& models, const UsbP
 // (UI language 1037), otherwise the language name.
 std::wstring UserGuideKey(const wchar_t* language, LANGID uiLanguage);
 
+// The model and USB port fields of the choices record hold at most 199
+// characters (with the terminator, 200).
+constexpr size_t kModelChars = 200;
+
 // The licence file's text: UTF-16 little-endian after a byte-order mark
 // FF FE, otherwise text in the system ANSI code page. At most
 // kMaxLicenceChars characters are kept; the rest is cut. False when the file

@@ -47,6 +47,22 @@ bool OpenPageLink(const NMHDR* header, int guideId, int licenceId, CDlg_MainMana
     return false;
 }
 
+bool IsChosenModelConnected(CDlg_MainManage& host) {
+    UsbPrinterList printers;
+    host.DetectUsbPrinters(printers);
+    for (const UsbPrinterItem& p : printers)
+        if (wcscmp(p.model, host.m_szModel) == 0) return true;
+    return false;
+}
+
+void StartUsbInstall(HWND page, CDlg_MainManage& host, bool printerFound) {
+    ShowWindow(page, SW_HIDE);
+    host.m_bUsbPrinterFound = printerFound ? 1 : 0;
+    host.m_nConnectType = 1;
+    host.m_nWizardState = kStateInstalling;
+    host.ShowInstallPage();
+}
+
 COnlyUsbInsatllDlg::COnlyUsbInsatllDlg(CDlg_MainManage* host)
     : plat::Dialog(IDD_ONLYUSB_INSTALL, host), m_pHost(host) {
     RegisterLinkControl();
@@ -104,20 +120,11 @@ void COnlyUsbInsatllDlg::OnInstall() {
     if (!IsWindowEnabled(GetDlgItem(IDC_ONLYUSB_INSTALL))) return;
     if (!m_pHost->CheckBeforeInstall()) return;
     m_pHost->m_bUsbPrinterFound = 0;
-    UsbPrinterList printers;
-    m_pHost->DetectUsbPrinters(printers);
-    bool printerFound = false;
-    for (const UsbPrinterItem& p : printers)
-        if (wcscmp(p.model, m_pHost->m_szModel) == 0) printerFound = true;
-
+    const bool printerFound = IsChosenModelConnected(*m_pHost);
     if (!printerFound &&
         env::ShowMessage(m_hWnd, 197, MB_YESNO | env::RtlMessageStyle(m_pHost->m_szLanguage)) != IDYES)
         return;
-    m_pHost->m_bUsbPrinterFound = printerFound ? 1 : 0;
-    ShowWindow(m_hWnd, SW_HIDE);
-    m_pHost->m_nConnectType = 1;
-    m_pHost->m_nWizardState = kStateInstalling;
-    m_pHost->ShowInstallPage();
+    StartUsbInstall(m_hWnd, *m_pHost, printerFound);
 }
 
 bool COnlyUsbInsatllDlg::OnEraseBkgnd(HDC dc) {

@@ -60,3 +60,7 @@ int RelaunchOnLanguageChange(HWND list, int lastIndex, CDlg_MainManage& host);
 void EnableInstallByAgreeBox(HWND page, int agreeId, int installId);
 // A click on the user-guide or licence link. True when it was one of them.
 bool OpenPageLink(const NMHDR* header, int guideId, int licenceId, CDlg_MainManage& host);
+// Whether a connected USB printer reports the host's chosen model.
+bool IsChosenModelConnected(CDlg_MainManage& host);
+// Hides the page and hands over to the install page for a USB installation.
+void StartUsbInstall(HWND page, CDlg_MainManage& host, bool printerFound);

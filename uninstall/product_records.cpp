@@ -55,11 +55,6 @@ bool WriteSubkey(const std::wstring& path, const wchar_t* subkey) {
     return CreateKey(key.get(), subkey, KEY_READ, sub);
 }
 
-std::wstring ConfigText(const wchar_t* xpath) {
-    wchar_t text[1024] = {};
-    cfg::GetConfigText(xpath, text);
-    return text;
-}
 }  // namespace
 
 int WriteProductRecord(const wchar_t* name, const wchar_t* language, const wchar_t* suffix, const wchar_t* address,
@@ -104,10 +99,10 @@ int WriteProductRecord(const wchar_t* name, const wchar_t* language, const wchar
 std::wstring UninstallProgramPath(bool* programFound) {
     std::wstring path = plat::SystemDirectory();
     for (const std::wstring& dir : cfg::GetDirValues()) path += L"\\" + dir;
-    path += L"\\" + ConfigText(L"/SERTUP_INFO/CreateFolder/uisname");
+    path += L"\\" + cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/uisname");
 
     bool found = false;
-    const std::wstring program = cfg::ReplaceSystembit(ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
+    const std::wstring program = cfg::ReplaceSystembit(cfg::ConfigText(L"/SERTUP_INFO/CreateFolder/uisexe"));
     if (!program.empty()) {
         WIN32_FIND_DATAW data = {};
         plat::FindHandle find(FindFirstFileW((plat::ProgramFolder() + program).c_str(), &data));
@@ -126,10 +121,10 @@ std::wstring UninstallProgramPath(bool* programFound) {
 
 int WriteUninstallEntry(const wchar_t* model) {
     if (!model || !*model) return kRecordFailed;  // never the Uninstall key itself
-    const std::wstring icon = plat::SystemDirectory() + ConfigText(L"SERTUP_INFO/CreateFolder/iconname");
-    const std::wstring url = ConfigText(L"/SERTUP_INFO/manufacturer/URL");
-    const std::wstring version = ConfigText(L"/SERTUP_INFO/manufacturer/DrvPackageVer");
-    const std::wstring publisher = ConfigText(L"/SERTUP_INFO/manufacturer/Company");
+    const std::wstring icon = plat::SystemDirectory() + cfg::ConfigText(L"SERTUP_INFO/CreateFolder/iconname");
+    const std::wstring url = cfg::ConfigText(L"/SERTUP_INFO/manufacturer/URL");
+    const std::wstring version = cfg::ConfigText(L"/SERTUP_INFO/manufacturer/DrvPackageVer");
+    const std::wstring publisher = cfg::ConfigText(L"/SERTUP_INFO/manufacturer/Company");
     bool programFound = false;
     const std::wstring program = UninstallProgramPath(&programFound);
     // Windows runs this command as it stands. The uninstall program may be
@@ -163,7 +158,7 @@ int SetAutostartValue(const wchar_t* name, const wchar_t* data) {
 
 int WriteUpdateToolRecord(const wchar_t* model) {
     if (!model || !*model) return kRecordFailed;
-    const std::wstring version = ConfigText(L"/SERTUP_INFO/manufacturer/DrvPackageVer");
+    const std::wstring version = cfg::ConfigText(L"/SERTUP_INFO/manufacturer/DrvPackageVer");
     if (version.empty()) return 0;
     const std::wstring path = KeyPath(kUpdateToolKey, model);
     {

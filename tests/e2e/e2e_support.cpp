@@ -1,4 +1,5 @@
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 
 #include <shlobj.h>
 
@@ -28,11 +29,11 @@ TempFolder::TempFolder(const std::wstring& path) {
         m_path = std::wstring(tmp) + L"drvsetup-e2e-" + std::to_wstring(GetCurrentProcessId()) + L"-" +
                  std::to_wstring(++counter);
     }
-    RemoveTree(m_path);
+    testsupport::RemoveTree(m_path);
     MakeFolders(m_path);
 }
 
-TempFolder::~TempFolder() { RemoveTree(m_path); }
+TempFolder::~TempFolder() { testsupport::RemoveTree(m_path); }
 
 bool CopyInto(const std::wstring& file, const std::wstring& folder) {
     size_t pos = file.find_last_of(L"\\/");
@@ -40,25 +41,6 @@ bool CopyInto(const std::wstring& file, const std::wstring& folder) {
     return CopyFileW(file.c_str(), (folder + L"\\" + name).c_str(), FALSE) != FALSE;
 }
 
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD n = 0;
-    BOOL ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-    CloseHandle(f);
-    return ok && n == bytes.size();
-}
-
 void MakeFolders(const std::wstring& path) { SHCreateDirectoryExW(nullptr, path.c_str(), nullptr); }
-
-void RemoveTree(const std::wstring& path) {
-    if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return;
-    std::wstring from = path + L'\0';  // double-NUL list
-    SHFILEOPSTRUCTW op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NO_UI;
-    SHFileOperationW(&op);
-}
 
 }  // namespace e2e

@@ -29,9 +29,7 @@ private:
 };
 
 bool CopyInto(const std::wstring& file, const std::wstring& folder);
-bool WriteFileBytes(const std::wstring& path, const std::string& bytes);
 // Creates every folder of `path`.
 void MakeFolders(const std::wstring& path);
-void RemoveTree(const std::wstring& path);
 
 }  // namespace e2e

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 #include "tools/uidriver/uidrive.h"
 
 using uidrive::Process;
@@ -43,7 +44,7 @@ protected:
 TEST_F(StartUp, MissingOrMalformedDocumentEndsWithCode1AndNoWindow) {
     for (const char* doc : {static_cast<const char*>(nullptr), "<SERTUP_INFO><MODEL></SERTUP_INFO>", ""}) {
         if (doc) {
-            ASSERT_TRUE(e2e::WriteFileBytes(setup / L"SetupCFG.xml", doc));
+            ASSERT_TRUE(testsupport::WriteBytes(setup / L"SetupCFG.xml", doc));
         }
         for (const wchar_t* args : {L"", L"-install", L"-install -Languange English"}) {
             std::vector<std::wstring> windows;

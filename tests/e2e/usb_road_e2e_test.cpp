@@ -11,13 +11,12 @@
 #include <regstr.h>
 #include <winspool.h>
 
-#include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 #include "tests/support/windows_state.h"
 #include "tools/uidriver/uidrive.h"
 #include "tools/usbdev/usb_devices.h"
@@ -145,13 +144,6 @@ std::wstring DefaultPrinter() {
     return GetDefaultPrinterW(name, &size) ? name : L"";
 }
 
-std::string ReadAll(const std::wstring& path) {
-    std::ifstream in(path.c_str(), std::ios::binary);
-    std::ostringstream out;
-    out << in.rdbuf();
-    return out.str();
-}
-
 // The INF files of the system's INF folder that hold exactly `content`.
 std::vector<std::wstring> InfStoreCopiesOf(const std::string& content) {
     std::vector<std::wstring> copies;
@@ -160,7 +152,7 @@ std::vector<std::wstring> InfStoreCopiesOf(const std::string& content) {
     HANDLE search = FindFirstFileW((folder + L"*.inf").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return copies;
     do {
-        if (!content.empty() && ReadAll(folder + found.cFileName) == content) copies.push_back(folder + found.cFileName);
+        if (!content.empty() && testsupport::ReadBytes(folder + found.cFileName) == content) copies.push_back(folder + found.cFileName);
     } while (FindNextFileW(search, &found));
     FindClose(search);
     return copies;
@@ -228,9 +220,9 @@ protected:
         for (const std::wstring& folder :
              {KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Tavrin", SystemFolder() + L"\\Tavrin",
               KnownFolder(CSIDL_COMMON_PROGRAMS) + L"\\Tavrin", KnownFolder(CSIDL_COMMON_APPDATA) + L"\\Tavrin"})
-            e2e::RemoveTree(folder);
+            testsupport::RemoveTree(folder);
         DeleteFileW((WindowsFolder() + L"\\DriverPackages.log").c_str());
-        for (const std::wstring& inf : InfStoreCopiesOf(ReadAll(DemoPrinterInf()))) DeleteFileW(inf.c_str());
+        for (const std::wstring& inf : InfStoreCopiesOf(testsupport::ReadBytes(DemoPrinterInf()))) DeleteFileW(inf.c_str());
     }
 
     void PretendVista() {
@@ -365,7 +357,7 @@ protected:
         // directory, the driver tree, the help file, the shared files.
         for (const wchar_t* name : {L"SetupCFG.xml", L"drvinst64.exe", L"tavk78.ico", L"Unsetup_enus.dll"})
             EXPECT_TRUE(FileExists(uninstallFolder + L"\\" + name)) << testing::PrintToString(std::wstring(name));
-        EXPECT_EQ(ReadAll(uninstallFolder + L"\\SetupCFG.xml"), ReadAll(setup + L"\\SetupCFG.xml"));
+        EXPECT_EQ(testsupport::ReadBytes(uninstallFolder + L"\\SetupCFG.xml"), testsupport::ReadBytes(setup + L"\\SetupCFG.xml"));
         const std::wstring installFolder = programFiles + L"\\Tavrin\\K7800 Series";
         EXPECT_TRUE(FileExists(installFolder + L"\\Driver\\x64\\Printer\\tavk78drv.dll"));
         EXPECT_TRUE(FileExists(testsupport::PrinterDriverDirectory() + L"\\3\\Help_enus.chm"));
@@ -377,7 +369,7 @@ protected:
     static std::wstring InstalledPrinterInf() {
         return KnownFolder(CSIDL_PROGRAM_FILES) + L"\\Tavrin\\K7800 Series\\Driver\\x64\\Printer\\tavk78.inf";
     }
-    std::string PackageLog() { return ReadAll(WindowsFolder() + L"\\DriverPackages.log"); }
+    std::string PackageLog() { return testsupport::ReadBytes(WindowsFolder() + L"\\DriverPackages.log"); }
 
     std::wstring setup;
     Process program;
@@ -407,7 +399,7 @@ TEST_F(UsbRoad, OnVistaTheProductCreatesTheQueueThroughTheSetupApi) {
     EXPECT_THAT(PackageLog(), Not(HasSubstr("DriverPackageInstallW|")));
     // The queue step handed the printer INF to the system's INF folder.
     EXPECT_FALSE(FileExists(InstalledPrinterInf()));
-    EXPECT_EQ(InfStoreCopiesOf(ReadAll(DemoPrinterInf())).size(), 1u);
+    EXPECT_EQ(InfStoreCopiesOf(testsupport::ReadBytes(DemoPrinterInf())).size(), 1u);
 }
 
 TEST_F(UsbRoad, OneConnectedPrinterOfAUsbOnlyModelOpensTheUsbOnlyDialog) {

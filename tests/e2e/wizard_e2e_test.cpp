@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/test_files.h"
 #include "tools/uidriver/uidrive.h"
 
 using uidrive::Process;
@@ -265,7 +266,7 @@ TEST_F(InstallWizard, PickingAnotherLanguageRestartsTheProgramInIt) {
 TEST_F(InstallWizard, InstallWithNoPrinterAsksAndGoesOnOnlyOnYes) {
     // The printer INF that the check before installing looks for.
     e2e::MakeFolders(setup / L"Driver\\x64\\Printer");
-    ASSERT_TRUE(e2e::WriteFileBytes(setup / L"Driver\\x64\\Printer\\tavk78.inf", "[Version]\r\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(setup / L"Driver\\x64\\Printer\\tavk78.inf", "[Version]\r\n"));
     HWND host = Start(L"");
     ASSERT_NE(host, nullptr);
 

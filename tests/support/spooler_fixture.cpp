@@ -1,4 +1,5 @@
 #include "tests/support/spooler_fixture.h"
+#include "tests/support/test_files.h"
 #include "tests/support/windows_state.h"
 
 #include <windows.h>
@@ -9,22 +10,11 @@
 
 namespace testsupport {
 
-namespace {
-
-void WriteStandIn(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return;
-    DWORD n = 0;
-    WriteFile(f, "stand-in", 8, &n, nullptr);
-    CloseHandle(f);
-}
-}  // namespace
-
 bool SpoolerFixture::AddDriverAndPrinter(const std::wstring& driver, const std::wstring& printer,
                                          const std::wstring& port) {
     const std::wstring dir = PrinterDriverDirectory();
     const std::wstring files[] = {L"tstdrv.dll", L"tstdata.gpd", L"tstui.dll"};
-    for (const auto& f : files) WriteStandIn(dir + L"\\" + f);
+    for (const auto& f : files) WriteBytes(dir + L"\\" + f, "stand-in");
 
     DRIVER_INFO_3W di = {};
     di.cVersion = 3;

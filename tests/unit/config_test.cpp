@@ -8,6 +8,7 @@
 #include "config/setup_config.h"
 #include "platform/text.h"
 #include "tests/support/spooler_fixture.h"
+#include "tests/support/test_files.h"
 
 using cfg::ConfigList;
 
@@ -161,12 +162,7 @@ TEST(ConfigDocument, LoadFromFileRejectsMissingAndMalformed) {
     DeleteFileW(path.c_str());
     EXPECT_FALSE(cfg::LoadSetupConfigFile(path));
 
-    auto write = [&](const std::string& bytes) {
-        HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        DWORD n = 0;
-        WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &n, nullptr);
-        CloseHandle(f);
-    };
+    auto write = [&](const std::string& bytes) { testsupport::WriteBytes(path, bytes); };
     write("<SERTUP_INFO><a>1</a>");
     EXPECT_FALSE(cfg::LoadSetupConfigFile(path));
     EXPECT_FALSE(cfg::IsSetupConfigLoaded());

@@ -22,12 +22,15 @@
 #include "platform/text.h"
 #include "support/fake_system.h"
 #include "support/probe_run.h"
+#include "support/test_files.h"
 #include "support/windows_state.h"
 #include "tools/usbdev/usb_devices.h"
 #include "ui/main_manage.h"
 
+using testsupport::Exists;
 using testsupport::FindQueue;
 using testsupport::ProbeRun;
+using testsupport::RemoveTree;
 using testsupport::LocalQueues;
 using testsupport::Queue;
 
@@ -45,35 +48,8 @@ void WriteText(const std::wstring& path, const std::string& text) {
 }
 
 std::string ReadText(const std::wstring& path) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                           OPEN_EXISTING, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return "<missing>";
-    std::string out;
-    char buf[4096];
-    DWORD got = 0;
-    while (ReadFile(f, buf, sizeof(buf), &got, nullptr) && got) out.append(buf, got);
-    CloseHandle(f);
-    return out;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            if (!wcscmp(data.cFileName, L".") || !wcscmp(data.cFileName, L"..")) continue;
-            const std::wstring path = folder + L"\\" + data.cFileName;
-            SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
+    std::string bytes;
+    return testsupport::ReadBytes(path, bytes) ? bytes : "<missing>";
 }
 
 // Copies the tree below `from` into `to`, leaving what is there.

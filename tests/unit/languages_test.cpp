@@ -10,6 +10,7 @@
 #include "platform/module.h"
 #include "platform/text.h"
 #include "tests/support/spooler_fixture.h"
+#include "tests/support/test_files.h"
 
 namespace {
 
@@ -70,7 +71,7 @@ public:
         m_path = plat::Format(L"%lslangtest-%lu-%d\\", tmp, GetCurrentProcessId(), ++counter);
         CreateDirectoryW(m_path.c_str(), nullptr);
     }
-    ~SetupFolder() { RemoveTree(m_path); }
+    ~SetupFolder() { testsupport::RemoveTree(m_path); }
     SetupFolder(const SetupFolder&) = delete;
     SetupFolder& operator=(const SetupFolder&) = delete;
 
@@ -86,31 +87,13 @@ public:
     // An empty file: enough for the offered-language check.
     void AddEmptyFile(const std::wstring& relative) {
         MakeParents(relative);
-        HANDLE f = CreateFileW((m_path + relative).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE);
-        CloseHandle(f);
+        ASSERT_TRUE(testsupport::WriteBytes(m_path + relative, ""));
     }
 
 private:
     void MakeParents(const std::wstring& relative) {
         for (size_t i = relative.find(L'\\'); i != std::wstring::npos; i = relative.find(L'\\', i + 1))
             CreateDirectoryW((m_path + relative.substr(0, i)).c_str(), nullptr);
-    }
-    static void RemoveTree(const std::wstring& dir) {
-        WIN32_FIND_DATAW data;
-        HANDLE find = FindFirstFileW((dir + L"*").c_str(), &data);
-        if (find != INVALID_HANDLE_VALUE) {
-            do {
-                const std::wstring name = data.cFileName;
-                if (name == L"." || name == L"..") continue;
-                if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                    RemoveTree(dir + name + L"\\");
-                else
-                    DeleteFileW((dir + name).c_str());
-            } while (FindNextFileW(find, &data));
-            FindClose(find);
-        }
-        RemoveDirectoryW(dir.c_str());
     }
 
     std::wstring m_path;

@@ -24,6 +24,7 @@
 #include "support/fake_system.h"
 #include "support/install_recorder.h"
 #include "support/spooler_fixture.h"
+#include "support/test_files.h"
 
 using testsupport::FakeSystem;
 using testsupport::MessageOnlyPage;
@@ -446,7 +447,7 @@ private:
     std::wstring m_programFiles, m_oldDefault;
 };
 
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+using testsupport::Exists;
 
 // --- USB ---------------------------------------------------------------------------
 

@@ -14,6 +14,7 @@
 #include "config/setup_config.h"
 #include "platform/module.h"
 #include "platform/text.h"
+#include "tests/support/test_files.h"
 #include "uninstall/product_records.h"
 
 namespace {
@@ -63,6 +64,17 @@ Values ReadValues(HKEY root, const std::wstring& path, REGSAM view = 0) {
     }
     RegCloseKey(key);
     return out;
+}
+
+// Exactly the expected values, each REG_SZ with the expected text.
+void ExpectTexts(const Values& values, const std::map<std::wstring, std::wstring>& expected) {
+    ASSERT_EQ(values.size(), expected.size());
+    for (const auto& [name, text] : expected) {
+        SCOPED_TRACE(plat::WideToUtf8(name));
+        ASSERT_TRUE(values.count(name));
+        EXPECT_EQ(values.at(name).type, static_cast<DWORD>(REG_SZ));
+        EXPECT_EQ(values.at(name).text, text);
+    }
 }
 
 std::vector<std::wstring> Subkeys(HKEY root, const std::wstring& path) {
@@ -119,9 +131,7 @@ protected:
     void PlaceUninstaller() {
         CreateDirectoryW((plat::ProgramFolder() + L"DrvTestH9Setup").c_str(), nullptr);
         CreateDirectoryW((plat::ProgramFolder() + L"DrvTestH9Setup\\x64").c_str(), nullptr);
-        HANDLE f = CreateFileW(UninstallerSource().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-        ASSERT_NE(f, INVALID_HANDLE_VALUE);
-        CloseHandle(f);
+        ASSERT_TRUE(testsupport::WriteBytes(UninstallerSource(), ""));
     }
     void RemoveUninstaller() {
         DeleteFileW(UninstallerSource().c_str());
@@ -152,13 +162,7 @@ TEST_F(InstalledProductRecords, ProductKeyValuesSubkeysAndThe32BitCopy) {
             {L"Language", L"Simplified_Chinese"}, {L"Suffix", L"zhcn"},       {L"IP", L"192.0.2.20"},
             {L"IP TIME", L"4123456"},             {L"Printer", programFiles}, {L"Scanner", programFiles},
             {L"Scantool", programFiles},          {L"Type", row.type}};
-        ASSERT_EQ(values.size(), expected.size());
-        for (const auto& [name, text] : expected) {
-            SCOPED_TRACE(plat::WideToUtf8(name));
-            ASSERT_TRUE(values.count(name));
-            EXPECT_EQ(values.at(name).type, static_cast<DWORD>(REG_SZ));
-            EXPECT_EQ(values.at(name).text, text);
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectTexts(values, expected));
         if (!*row.type) {
             EXPECT_EQ(values.at(L"Type").bytes, 0u);
         }
@@ -221,13 +225,7 @@ TEST_F(InstalledProductRecords, UninstallEntryValues) {
             {L"DisplayVersion", L"3.12.0.418"},
             {L"Publisher", L"Tavrin Imaging"},
             {L"UninstallString", present ? L"\"" + folder + L"\\uninst.exe\" -uninstall" : folder}};
-        ASSERT_EQ(values.size(), expected.size());
-        for (const auto& [name, text] : expected) {
-            SCOPED_TRACE(plat::WideToUtf8(name));
-            ASSERT_TRUE(values.count(name));
-            EXPECT_EQ(values.at(name).type, static_cast<DWORD>(REG_SZ));
-            EXPECT_EQ(values.at(name).text, text);
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectTexts(values, expected));
     }
     EXPECT_EQ(uninstall::WriteUninstallEntry(L""), 3);
     EXPECT_EQ(ReadValues(HKEY_LOCAL_MACHINE, uninstall::kUninstallKey).count(L"DisplayName"), 0u);

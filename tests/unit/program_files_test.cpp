@@ -20,10 +20,14 @@
 #include "platform/text.h"
 #include "support/fake_system.h"
 #include "support/install_recorder.h"
+#include "support/test_files.h"
 #include "support/windows_state.h"
 
+using testsupport::Exists;
 using testsupport::Link;
+using testsupport::ReadBytes;
 using testsupport::ReadLink;
+using testsupport::RemoveTree;
 
 namespace {
 
@@ -104,26 +108,6 @@ const wchar_t* const kSetupFiles[] = {
     L"System\\x32\\c.dll",
 };
 
-void RemoveTree(const std::wstring& path) {
-    WIN32_FIND_DATAW data;
-    HANDLE find = FindFirstFileW((path + L"\\*").c_str(), &data);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = data.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring child = path + L"\\" + name;
-            if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-                RemoveTree(child);
-            } else {
-                SetFileAttributesW(child.c_str(), FILE_ATTRIBUTE_NORMAL);
-                DeleteFileW(child.c_str());
-            }
-        } while (FindNextFileW(find, &data));
-        FindClose(find);
-    }
-    RemoveDirectoryW(path.c_str());
-}
-
 // Every file below `path`, as paths relative to it.
 void ListFiles(const std::wstring& path, const std::wstring& prefix, std::set<std::wstring>& out) {
     WIN32_FIND_DATAW data;
@@ -145,20 +129,6 @@ std::set<std::wstring> FilesBelow(const std::wstring& path) {
     ListFiles(path, L"", out);
     return out;
 }
-
-// The whole file (wide path: link names are Chinese).
-std::string ReadFile(const std::wstring& path) {
-    std::string bytes;
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return bytes;
-    char buffer[4096];
-    DWORD read = 0;
-    while (::ReadFile(file, buffer, sizeof(buffer), &read, nullptr) && read) bytes.append(buffer, read);
-    CloseHandle(file);
-    return bytes;
-}
-
-bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
 std::wstring FullPath(const std::wstring& path) {
     wchar_t full[MAX_PATH] = {};
@@ -268,13 +238,13 @@ TEST_F(ProgramFiles, CopiesEachFileToItsPlacePerSystemStyle) {
 
         EXPECT_EQ(FilesBelow(UninstallFolder()),
                   (std::set<std::wstring>{L"k.ico", L"Unsetup_enus.dll", L"uninst.exe"}));
-        EXPECT_EQ(ReadFile(UninstallFolder() + L"\\uninst.exe"), "x64\\uninst.exe");
-        EXPECT_EQ(ReadFile(UninstallFolder() + L"\\Unsetup_enus.dll"), "Language\\x64\\Unsetup_enus.dll");
+        EXPECT_EQ(ReadBytes(UninstallFolder() + L"\\uninst.exe"), "x64\\uninst.exe");
+        EXPECT_EQ(ReadBytes(UninstallFolder() + L"\\Unsetup_enus.dll"), "Language\\x64\\Unsetup_enus.dll");
         EXPECT_EQ(FilesBelow(L"C:\\DrvTestH9Drive"), row.driveFiles);
         if (row.driveFiles.count(L"sys64\\c.dll")) {
-            EXPECT_EQ(ReadFile(L"C:\\DrvTestH9Drive\\sys64\\c.dll"), "System\\x64\\c.dll");
+            EXPECT_EQ(ReadBytes(L"C:\\DrvTestH9Drive\\sys64\\c.dll"), "System\\x64\\c.dll");
         }
-        EXPECT_EQ(ReadFile(testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_enus.chm"), "Help\\DrvTestH9_enus.chm");
+        EXPECT_EQ(ReadBytes(testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_enus.chm"), "Help\\DrvTestH9_enus.chm");
         EXPECT_FALSE(Exists(testsupport::PrinterDriverDirectory() + L"\\3\\DrvTestH9_de.chm"));
     }
 }
@@ -285,7 +255,7 @@ TEST_F(ProgramFiles, CopyOverwritesEarlierFiles) {
     const std::wstring icon = UninstallFolder() + L"\\k.ico";
     std::ofstream(plat::WideToUtf8(icon), std::ios::binary) << "old";
     install::CopyProgramFiles(L"English");
-    EXPECT_EQ(ReadFile(icon), "k.ico");
+    EXPECT_EQ(ReadBytes(icon), "k.ico");
 }
 
 // The whole set for a model with a wireless tool, read back as Windows

@@ -20,6 +20,7 @@
 #include "platform/text.h"
 #include "support/fake_system.h"
 #include "support/install_recorder.h"
+#include "support/test_files.h"
 #include "ui/agreement.h"
 #include "ui/install_complete.h"
 #include "ui/install_for_all.h"
@@ -27,6 +28,8 @@
 #include "ui/only_usb_install_dlg.h"
 
 using testsupport::PumpUntil;
+using testsupport::RemoveTree;
+using testsupport::WriteBytes;
 
 namespace {
 
@@ -99,37 +102,10 @@ std::vector<std::wstring> ComboItems(HWND combo) {
     return items;
 }
 
-bool WriteBytes(const std::wstring& path, const std::string& bytes) {
-    HANDLE f = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
-    if (f == INVALID_HANDLE_VALUE) return false;
-    DWORD written = 0;
-    const BOOL ok = WriteFile(f, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(f);
-    return ok && written == bytes.size();
-}
-
 std::string Utf16File(const std::wstring& text) {
     std::string bytes = "\xFF\xFE";
     bytes.append(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(wchar_t));
     return bytes;
-}
-
-void RemoveTree(const std::wstring& folder) {
-    WIN32_FIND_DATAW fd;
-    HANDLE find = FindFirstFileW((folder + L"\\*").c_str(), &fd);
-    if (find != INVALID_HANDLE_VALUE) {
-        do {
-            const std::wstring name = fd.cFileName;
-            if (name == L"." || name == L"..") continue;
-            const std::wstring path = folder + L"\\" + name;
-            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                RemoveTree(path);
-            else
-                DeleteFileW(path.c_str());
-        } while (FindNextFileW(find, &fd));
-        FindClose(find);
-    }
-    RemoveDirectoryW(folder.c_str());
 }
 
 // The host with the system queries answered by the test.

@@ -2,10 +2,6 @@
 
 namespace uidrive {
 
-Process::~Process() {
-    if (m_process) CloseHandle(m_process);
-}
-
 bool Process::Start(const std::wstring& commandLine, const std::wstring& folder) {
     STARTUPINFOW si = {};
     si.cb = sizeof(si);
@@ -15,23 +11,23 @@ bool Process::Start(const std::wstring& commandLine, const std::wstring& folder)
                         folder.empty() ? nullptr : folder.c_str(), &si, &pi))
         return false;
     CloseHandle(pi.hThread);
-    m_process = pi.hProcess;
+    m_process.reset(pi.hProcess);
     m_pid = pi.dwProcessId;
     return true;
 }
 
 bool Process::Wait(DWORD timeoutMs, DWORD* exitCode) {
-    if (!m_process || WaitForSingleObject(m_process, timeoutMs) != WAIT_OBJECT_0) return false;
-    if (exitCode) GetExitCodeProcess(m_process, exitCode);
+    if (!m_process || WaitForSingleObject(m_process.get(), timeoutMs) != WAIT_OBJECT_0) return false;
+    if (exitCode) GetExitCodeProcess(m_process.get(), exitCode);
     return true;
 }
 
-bool Process::Running() const { return m_process && WaitForSingleObject(m_process, 0) == WAIT_TIMEOUT; }
+bool Process::Running() const { return m_process && WaitForSingleObject(m_process.get(), 0) == WAIT_TIMEOUT; }
 
 void Process::Kill() {
     if (Running()) {
-        TerminateProcess(m_process, 99);
-        WaitForSingleObject(m_process, 5000);
+        TerminateProcess(m_process.get(), 99);
+        WaitForSingleObject(m_process.get(), 5000);
     }
 }
 

@@ -9,26 +9,27 @@
 #include <string>
 #include <vector>
 
+#include "platform/handles.h"
+
 namespace uidrive {
 
 class Process {
 public:
     Process() = default;
-    ~Process();
     Process(const Process&) = delete;
     Process& operator=(const Process&) = delete;
 
     // Starts `commandLine` in `folder` (empty: the current folder).
     bool Start(const std::wstring& commandLine, const std::wstring& folder = L"");
     DWORD Id() const { return m_pid; }
-    HANDLE Handle() const { return m_process; }
+    HANDLE Handle() const { return m_process.get(); }
     // Waits for the end; false on time-out. `exitCode` gets the exit code.
     bool Wait(DWORD timeoutMs, DWORD* exitCode = nullptr);
     bool Running() const;
     void Kill();
 
 private:
-    HANDLE m_process = nullptr;
+    plat::UniqueHandle m_process;
     DWORD m_pid = 0;
 };
 
@@ -50,7 +51,8 @@ std::wstring ClassName(HWND hwnd);
 // The text of a message box (control 0xFFFF).
 std::wstring MessageBoxText(HWND box);
 
-// Clicks a button as a user would: BM_CLICK through its parent's dialog.
+// Clicks a button as a user would: BM_CLICK posted to the button, which
+// notifies its page.
 bool Click(HWND top, int id);
 // Presses a button of a message box.
 bool AnswerMessageBox(HWND box, int buttonId);

@@ -5,6 +5,8 @@
 #include <cwchar>
 #include <cwctype>
 
+#include "platform/device_info.h"
+
 namespace usbdev {
 
 namespace {
@@ -14,21 +16,6 @@ const GUID kUsbPrintInterface = {0x28d78fad, 0x5a12, 0x11d1, {0xae, 0x5b, 0x00, 
 const wchar_t kUsbPrintInterfaceText[] = L"{28d78fad-5a12-11d1-ae5b-0000f803a8c2}";
 const wchar_t kDeviceClassesKey[] = L"SYSTEM\\CurrentControlSet\\Control\\DeviceClasses\\";
 const wchar_t kEnumKey[] = L"SYSTEM\\CurrentControlSet\\Enum\\";
-
-class DeviceSet {
-public:
-    explicit DeviceSet(HDEVINFO set) : m_set(set) {}
-    ~DeviceSet() {
-        if (valid()) SetupDiDestroyDeviceInfoList(m_set);
-    }
-    DeviceSet(const DeviceSet&) = delete;
-    DeviceSet& operator=(const DeviceSet&) = delete;
-    bool valid() const { return m_set && m_set != INVALID_HANDLE_VALUE; }
-    HDEVINFO get() const { return m_set; }
-
-private:
-    HDEVINFO m_set;
-};
 
 std::wstring Lower(std::wstring text) {
     for (auto& c : text) c = static_cast<wchar_t>(towlower(c));
@@ -194,8 +181,8 @@ bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
         if (error) *error = L"instance id must be <enumerator>\\<device>\\<instance>: " + printer.instanceId;
         return false;
     }
-    DeviceSet set(SetupDiCreateDeviceInfoList(&kPrinterClass, nullptr));
-    if (!set.valid()) return Fail(error, L"SetupDiCreateDeviceInfoList");
+    plat::DeviceInfoList set(SetupDiCreateDeviceInfoList(&kPrinterClass, nullptr));
+    if (!set) return Fail(error, L"SetupDiCreateDeviceInfoList");
 
     const std::wstring deviceId = parts[0] + L"\\" + parts[1];
     SP_DEVINFO_DATA device;
@@ -239,9 +226,9 @@ bool AddUsbPrinter(const UsbPrinter& printer, std::wstring* error) {
 }
 
 bool RemoveUsbPrinter(const std::wstring& instanceId) {
-    DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    plat::DeviceInfoList set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
     SP_DEVINFO_DATA device;
-    if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
+    if (!set || !OpenDevice(set.get(), instanceId, device)) return false;
 
     // Keys of the device's interfaces, including those written for a path
     // of a reference string.
@@ -252,8 +239,8 @@ bool RemoveUsbPrinter(const std::wstring& instanceId) {
 
     const std::wstring prefix = ReadString(HKEY_LOCAL_MACHINE, kEnumKey + instanceId, L"ParentIdPrefix");
     if (!prefix.empty()) {
-        DeviceSet functions(SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
-        for (DWORD i = 0; functions.valid(); ++i) {
+        plat::DeviceInfoList functions(SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
+        for (DWORD i = 0; functions; ++i) {
             SP_DEVINFO_DATA function = {};
             function.cbSize = sizeof(function);
             if (!SetupDiEnumDeviceInfo(functions.get(), i, &function)) break;
@@ -268,9 +255,9 @@ bool RemoveUsbPrinter(const std::wstring& instanceId) {
 }
 
 bool RemoveDevice(const std::wstring& instanceId) {
-    DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    plat::DeviceInfoList set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
     SP_DEVINFO_DATA device;
-    if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
+    if (!set || !OpenDevice(set.get(), instanceId, device)) return false;
     return SetupDiRemoveDevice(set.get(), &device) != FALSE;
 }
 
@@ -289,9 +276,9 @@ bool SetConnected(const std::wstring& instanceId, bool connected) {
 }
 
 bool ReadConfigFlags(const std::wstring& instanceId, DWORD& flags) {
-    DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    plat::DeviceInfoList set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
     SP_DEVINFO_DATA device;
-    if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
+    if (!set || !OpenDevice(set.get(), instanceId, device)) return false;
     DWORD type = 0;
     flags = 0;
     return SetupDiGetDeviceRegistryPropertyW(set.get(), &device, SPDRP_CONFIGFLAGS, &type,
@@ -299,17 +286,17 @@ bool ReadConfigFlags(const std::wstring& instanceId, DWORD& flags) {
 }
 
 bool WriteConfigFlags(const std::wstring& instanceId, DWORD flags) {
-    DeviceSet set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
+    plat::DeviceInfoList set(SetupDiCreateDeviceInfoList(nullptr, nullptr));
     SP_DEVINFO_DATA device;
-    if (!set.valid() || !OpenDevice(set.get(), instanceId, device)) return false;
+    if (!set || !OpenDevice(set.get(), instanceId, device)) return false;
     return SetupDiSetDeviceRegistryPropertyW(set.get(), &device, SPDRP_CONFIGFLAGS,
                                              reinterpret_cast<const BYTE*>(&flags), sizeof(flags)) != FALSE;
 }
 
 std::vector<std::wstring> ListDevices(const std::wstring& prefix) {
     std::vector<std::wstring> out;
-    DeviceSet set(SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
-    for (DWORD i = 0; set.valid(); ++i) {
+    plat::DeviceInfoList set(SetupDiGetClassDevsW(nullptr, nullptr, nullptr, DIGCF_ALLCLASSES));
+    for (DWORD i = 0; set; ++i) {
         SP_DEVINFO_DATA device = {};
         device.cbSize = sizeof(device);
         if (!SetupDiEnumDeviceInfo(set.get(), i, &device)) break;
