@@ -7,6 +7,7 @@
 
 #include "env/os_checks.h"
 #include "platform/fileops.h"
+#include "platform/handles.h"
 #include "platform/module.h"
 #include "platform/text.h"
 
@@ -18,6 +19,15 @@ pugi::xml_document g_doc;
 bool g_loaded = false;
 
 bool HasRoot() { return g_loaded && g_doc.document_element(); }
+
+// Parses the document from its bytes, in whatever encoding they declare.
+bool LoadBuffer(const std::string& bytes) {
+    g_doc.reset();
+    g_loaded = static_cast<bool>(g_doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default,
+                                                   pugi::encoding_auto));
+    if (!g_loaded) g_doc.reset();
+    return g_loaded;
+}
 
 void Fill(ConfigEntry& e, const char* attr, const char* text) {
     plat::CopyTrunc(e.szAttr, plat::Utf8ToWide(attr ? attr : ""));
@@ -49,33 +59,21 @@ bool LoadSetupConfigFile(const std::wstring& path) {
     g_loaded = false;
     // Read the bytes ourselves (binary, no text translation): pugixml's
     // narrow file API cannot open every UTF-16 path.
-    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return false;
+    plat::UniqueHandle file(CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file) return false;
     std::string bytes;
     LARGE_INTEGER size = {};
-    bool ok = GetFileSizeEx(file, &size) && size.QuadPart < (64LL << 20);
-    if (ok) {
-        bytes.resize(static_cast<size_t>(size.QuadPart));
-        DWORD read = 0;
-        ok = bytes.empty() || (ReadFile(file, bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) &&
-                               read == bytes.size());
-    }
-    CloseHandle(file);
-    if (!ok) return false;
-    pugi::xml_parse_result r =
-        g_doc.load_buffer(bytes.data(), bytes.size(), pugi::parse_default, pugi::encoding_auto);
-    g_loaded = static_cast<bool>(r);
-    if (!g_loaded) g_doc.reset();
-    return g_loaded;
+    if (!GetFileSizeEx(file.get(), &size) || size.QuadPart >= (64LL << 20)) return false;
+    bytes.resize(static_cast<size_t>(size.QuadPart));
+    DWORD read = 0;
+    if (!bytes.empty() &&
+        !(ReadFile(file.get(), bytes.data(), static_cast<DWORD>(bytes.size()), &read, nullptr) && read == bytes.size()))
+        return false;
+    return LoadBuffer(bytes);
 }
 
-bool LoadSetupConfigText(const std::string& utf8) {
-    g_doc.reset();
-    g_loaded = static_cast<bool>(g_doc.load_buffer(utf8.data(), utf8.size()));
-    if (!g_loaded) g_doc.reset();
-    return g_loaded;
-}
+bool LoadSetupConfigText(const std::string& utf8) { return LoadBuffer(utf8); }
 
 bool IsSetupConfigLoaded() { return g_loaded; }
 

@@ -41,9 +41,6 @@ public:
 
     HWND GetSafeHwnd() const { return m_hWnd; }
     HWND GetDlgItem(int id) const { return ::GetDlgItem(m_hWnd, id); }
-    UINT TemplateId() const { return m_templateId; }
-    Dialog* ParentDialog() const { return m_parent; }
-    bool IsModal() const { return m_modal; }
 
     // The Dialog object behind a window created by this layer, or null.
     static Dialog* FromHandle(HWND hwnd);

@@ -37,8 +37,6 @@ struct ModelItem {
     wchar_t name[128] = {};
 };
 
-using env::LanguageItem;
-
 class CDlg_Install;
 class CDlg_InstallForAll;
 class COnlyUsbInsatllDlg;
